@@ -15,6 +15,9 @@ public:
     // A message box with an OK button (title "QvsStudio" unless given).
     virtual void ShowMessage(const QString& text, MessageIcon icon = MessageIcon::None,
                              const QString& title = QString()) = 0;
+    // A Yes/No question; true for Yes.
+    virtual bool Ask(const QString& text, MessageIcon icon = MessageIcon::Warning,
+                     const QString& title = QString()) = 0;
     // Ask the active page to redraw from the parameter set.
     virtual void RefreshActivePage() = 0;
 };
@@ -24,5 +27,7 @@ class NullHost : public Host {
 public:
     void ShowProgress() override {}
     void ShowMessage(const QString&, MessageIcon, const QString&) override {}
+    bool Ask(const QString&, MessageIcon, const QString&) override { return answer; }
+    bool answer = true;
     void RefreshActivePage() override {}
 };

@@ -21,6 +21,23 @@ public:
     void Remove(PageKeys* page) { m_pages.erase(std::remove(m_pages.begin(), m_pages.end(), page), m_pages.end()); }
     const std::vector<PageKeys*>& Pages() const { return m_pages; }
 
+    // The OR of the ReadKey of every loaded page.
+    int16_t AllPagesReadKey() const
+    {
+        int16_t k = 0;
+        for (const PageKeys* p : m_pages)
+            k = static_cast<int16_t>(k | p->ReadKey);
+        return k;
+    }
+    // The OR of the WriteKey of every loaded page.
+    int16_t AllPagesWriteKey() const
+    {
+        int16_t k = 0;
+        for (const PageKeys* p : m_pages)
+            k = static_cast<int16_t>(k | p->WriteKey);
+        return k;
+    }
+
 private:
     std::vector<PageKeys*> m_pages;
 };
