@@ -46,14 +46,16 @@ void CVarData::LoadFromFile(int32_t value)
 
 void CVarData::QVSSetVar(int32_t value)
 {
-    DataS.QvsDisplayValueE2 = value;
     if (m_shell)
         m_shell->SetParamsUnchanged(false);
-    if (DataS.F_DisplayToDownload.empty())
-        DataS.QvsDownloadValueE2 = DataS.QvsDisplayValueE2;
-    else
-        DataS.QvsDownloadValueE2 =
-            formula::RoundToInt32(EvaluateFormula(DataS.F_DisplayToDownload, DataS.QvsDisplayValueE2));
+    // The raw value is worked out before anything is stored: a formula that
+    // fails leaves display and download value as they were, so the record
+    // never shows a value that a write would not send.
+    const int32_t download = DataS.F_DisplayToDownload.empty()
+        ? value
+        : formula::RoundToInt32(EvaluateFormula(DataS.F_DisplayToDownload, value));
+    DataS.QvsDisplayValueE2 = value;
+    DataS.QvsDownloadValueE2 = download;
 }
 
 void CVarData::Load(const std::string& line, IDData& table)

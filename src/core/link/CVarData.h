@@ -26,7 +26,8 @@ public:
     // A value came from a configuration file; CedValueE2 is left unchanged.
     void LoadFromFile(int32_t value);
     // The user entered a display value: clears ParamsUnchanged, then converts
-    // it to the raw value to write.
+    // it to the raw value to write. A formula that fails raises FormulaError
+    // and leaves both values unchanged.
     void QVSSetVar(int32_t value);
     // Parses one catalogue line into DataS (defaults first) and binds its key
     // in the table at index VarID. Raises ConversionError for a bad field.

@@ -27,27 +27,33 @@ std::string IDData::LoadCatalogue(const QString& path)
     FreeVarTable();
     m_detail.clear();
 
+    // A failed load leaves an empty catalogue: no record is reachable and no
+    // key is bound, so nothing can use half of a table.
+    const auto fail = [this](std::string detail) {
+        m_detail = std::move(detail);
+        VarTableEnd = 0;
+        m_keyIndex.fill(0);
+        return std::string(LoadFailureText);
+    };
+
     QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        m_detail = "cannot open " + path.toStdString() + ": " + file.errorString().toStdString();
-        return LoadFailureText;
-    }
-    const std::vector<std::string> lines = SplitLines(DecodeCp1252(file.readAll()));
-    if (file.error() != QFileDevice::NoError) {
-        m_detail = "cannot read " + path.toStdString();
-        return LoadFailureText;
-    }
-    if (lines.empty()) {
-        m_detail = "the file is empty (no header line)";
-        return LoadFailureText;
-    }
+    if (!file.open(QIODevice::ReadOnly))
+        return fail("cannot open " + path.toStdString() + ": " + file.errorString().toStdString());
+    if (file.size() > MaxFileBytes)
+        return fail("the file is larger than " + std::to_string(MaxFileBytes) + " bytes");
+    const QByteArray bytes = file.read(MaxFileBytes + 1);
+    if (file.error() != QFileDevice::NoError)
+        return fail("cannot read " + path.toStdString() + ": " + file.errorString().toStdString());
+    if (bytes.size() > MaxFileBytes)
+        return fail("the file is larger than " + std::to_string(MaxFileBytes) + " bytes");
+    const std::vector<std::string> lines = SplitLines(DecodeCp1252(bytes));
+    if (lines.empty())
+        return fail("the file is empty (no header line)");
 
     const size_t records = lines.size() - 1;
     for (size_t n = 1; n <= records; ++n) {
-        if (n > static_cast<size_t>(MaxRecords)) {
-            m_detail = "more than " + std::to_string(MaxRecords) + " parameter lines";
-            return LoadFailureText;
-        }
+        if (n > static_cast<size_t>(MaxRecords))
+            return fail("more than " + std::to_string(MaxRecords) + " parameter lines");
         auto record = std::make_unique<CVarData>(m_shell);
         record->DataS.VarID = static_cast<int16_t>(n);
         CVarData* r = record.get();
@@ -56,8 +62,7 @@ std::string IDData::LoadCatalogue(const QString& path)
             r->Load(lines[n], *this);
             r->ReadE2FromCED(r->DataS.CedValueDefault);
         } catch (const std::exception& e) {
-            m_detail = "line " + std::to_string(n + 1) + ": " + e.what();
-            return LoadFailureText;
+            return fail("line " + std::to_string(n + 1) + ": " + e.what());
         }
     }
     VarTableEnd = static_cast<int16_t>(records + 1);

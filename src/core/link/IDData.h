@@ -16,6 +16,9 @@ class IDData {
 public:
     static constexpr int MaxRecords = 250;
     static constexpr const char* LoadFailureText = "'Ramlist.ini' file NOT FOUND or CORRUPTED";
+    // A catalogue of 250 lines is a few tens of kilobytes; anything this large
+    // is not a catalogue and is refused before it is read into memory.
+    static constexpr qint64 MaxFileBytes = 4 * 1024 * 1024;
 
     explicit IDData(ShellState* shell = nullptr) : m_shell(shell) {}
 
@@ -26,6 +29,9 @@ public:
 
     // Frees the old table and loads the catalogue at path. Returns "" on
     // success, otherwise LoadFailureText; LastLoadDetail() then says why.
+    // After a failure VarTableEnd is 0 and every key is unbound; the records
+    // read before the failing line stay in their slots but are unreachable
+    // through At() and Record().
     std::string LoadCatalogue(const QString& path);
     const std::string& LastLoadDetail() const { return m_detail; }
 
