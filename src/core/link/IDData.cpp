@@ -44,6 +44,19 @@ std::string IDData::LoadCatalogue(const QString& path)
     const QByteArray bytes = file.read(MaxFileBytes + 1);
     if (file.error() != QFileDevice::NoError)
         return fail("cannot read " + path.toStdString() + ": " + file.errorString().toStdString());
+    return LoadCatalogueBytes(bytes);
+}
+
+std::string IDData::LoadCatalogueBytes(const QByteArray& bytes)
+{
+    FreeVarTable();
+    m_detail.clear();
+    const auto fail = [this](std::string detail) {
+        m_detail = std::move(detail);
+        VarTableEnd = 0;
+        m_keyIndex.fill(0);
+        return std::string(LoadFailureText);
+    };
     if (bytes.size() > MaxFileBytes)
         return fail("the file is larger than " + std::to_string(MaxFileBytes) + " bytes");
     const std::vector<std::string> lines = SplitLines(DecodeCp1252(bytes));

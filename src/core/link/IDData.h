@@ -4,6 +4,7 @@
 #include "core/link/CVarData.h"
 #include "core/link/CatalogueKeys.h"
 
+#include <QByteArray>
 #include <QString>
 
 #include <array>
@@ -33,6 +34,8 @@ public:
     // read before the failing line stay in their slots but are unreachable
     // through At() and Record().
     std::string LoadCatalogue(const QString& path);
+    // The same over the bytes of a catalogue already read.
+    std::string LoadCatalogueBytes(const QByteArray& bytes);
     const std::string& LastLoadDetail() const { return m_detail; }
 
     // Binds a key text to a table index; empty and unknown keys do nothing.

@@ -4,10 +4,13 @@
 // layer and the link. Nothing else is global; the GUI and the command-line
 // tool each create one.
 #include "core/files/File.h"
+#include "core/files/Lists.h"
 #include "core/link/IDData.h"
 #include "core/state/Host.h"
 #include "core/state/PageRegistry.h"
+#include "core/state/PollingFlags.h"
 #include "core/state/ShellState.h"
+#include "core/transport/LinkTiming.h"
 
 #include <QString>
 
@@ -21,8 +24,6 @@ class E2Image;
 class WordLink;
 class modCANDevice;
 class QTimer;
-
-enum class LinkTiming { Fast, Legacy };
 
 class CoreContext {
 public:
@@ -42,6 +43,10 @@ public:
     InfoBlock Info;
     // The bus in use as the status bar shows it ("sim", "socketcan:can0", ...).
     QString BusName;
+    // The section colours (palette), entries 0..3 = sections 1..4.
+    PaletteColours Palette;
+    // Which polling page polls, and the stop requests between them.
+    PollingFlags Polling;
 
     modCANDevice& Device();
     CANLink& Link();

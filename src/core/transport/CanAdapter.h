@@ -19,6 +19,9 @@ enum CanResult : int {
     CanHardwareError = 0x1400,
     CanBusOff = 0x10,
     CanTransmitFailed = 0x1,
+    CanBusWarning = 0x4,    // GetStatus: error counters past the warning limit
+    CanBusPassive = 0x8,    // GetStatus: error passive
+    CanIllegalParameter = 0x8000, // a bit-timing code or identifier the adapter cannot use
 };
 
 class CanAdapter {

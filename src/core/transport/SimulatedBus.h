@@ -21,4 +21,8 @@ public:
     virtual bool AdapterPresent() const { return true; }
     // The simulated controller is powered and joins the bus at Initialize.
     virtual void OnBusOpened() {}
+    // What the adapter's GetStatus reports while it is present (CanOk, or
+    // CanBusOff, CanBusPassive, CanBusWarning). While it is CanBusOff every
+    // Write fails with CanBusOff and nothing reaches the peer.
+    virtual int BusStatus() const { return CanOk; }
 };

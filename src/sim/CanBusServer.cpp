@@ -1,0 +1,132 @@
+#include "sim/CanBusServer.h"
+
+#include "sim/DrcController.h"
+
+#include <QCanBus>
+#include <QCanBusDevice>
+#include <QCanBusFrame>
+#include <QTimer>
+#include <QVariant>
+
+#include <algorithm>
+
+CanBusServer::CanBusServer(DrcController& controller, QObject* parent) : QObject(parent), m_controller(controller) {}
+
+CanBusServer::~CanBusServer() { Close(); }
+
+bool CanBusServer::SplitBusName(const QString& bus, QString& plugin, QString& interfaceName)
+{
+    const qsizetype colon = bus.indexOf(QLatin1Char(':'));
+    if (colon <= 0 || colon == bus.size() - 1)
+        return false;
+    plugin = bus.left(colon);
+    interfaceName = bus.mid(colon + 1);
+    return true;
+}
+
+bool CanBusServer::Open(const QString& bus, int bitRate, QString* error)
+{
+    Close();
+    QString plugin, interfaceName;
+    if (!SplitBusName(bus, plugin, interfaceName)) {
+        if (error)
+            *error = QStringLiteral("bus name '%1' is not of the form plugin:interface").arg(bus);
+        return false;
+    }
+    if (!QCanBus::instance()->plugins().contains(plugin)) {
+        if (error)
+            *error = QStringLiteral("no CAN plugin '%1' (available: %2)")
+                         .arg(plugin, QCanBus::instance()->plugins().join(QStringLiteral(", ")));
+        return false;
+    }
+    QString createError;
+    m_device = QCanBus::instance()->createDevice(plugin, interfaceName, &createError);
+    if (!m_device) {
+        if (error)
+            *error = QStringLiteral("cannot create %1: %2").arg(bus, createError);
+        return false;
+    }
+    m_device->setParent(this);
+    m_bus = bus;
+    if (plugin != QLatin1String("virtualcan") && bitRate > 0)
+        m_device->setConfigurationParameter(QCanBusDevice::BitRateKey, QVariant(bitRate));
+
+    connect(m_device, &QCanBusDevice::framesReceived, this, &CanBusServer::OnFramesReceived);
+    connect(m_device, &QCanBusDevice::errorOccurred, this, [this](QCanBusDevice::CanBusError e) {
+        if (e != QCanBusDevice::NoError)
+            emit busError(m_device->errorString());
+    });
+    connect(m_device, &QCanBusDevice::stateChanged, this, [this](QCanBusDevice::CanBusDeviceState s) {
+        if (s == QCanBusDevice::ConnectedState && !m_wasConnected) {
+            m_wasConnected = true;
+            emit ready();
+        } else if (s == QCanBusDevice::UnconnectedState && m_wasConnected) {
+            m_wasConnected = false;
+            emit disconnected();
+        }
+    });
+    if (!m_device->connectDevice()) {
+        if (error)
+            *error = QStringLiteral("cannot connect %1: %2").arg(bus, m_device->errorString());
+        delete m_device;
+        m_device = nullptr;
+        return false;
+    }
+    // Some plugins are connected at once and never report the transition.
+    if (m_device->state() == QCanBusDevice::ConnectedState && !m_wasConnected) {
+        m_wasConnected = true;
+        QTimer::singleShot(0, this, &CanBusServer::ready);
+    }
+    return true;
+}
+
+void CanBusServer::Close()
+{
+    if (!m_device)
+        return;
+    m_device->disconnect(this);
+    if (m_device->state() != QCanBusDevice::UnconnectedState)
+        m_device->disconnectDevice();
+    delete m_device;
+    m_device = nullptr;
+    m_wasConnected = false;
+}
+
+bool CanBusServer::IsConnected() const { return m_device && m_device->state() == QCanBusDevice::ConnectedState; }
+
+void CanBusServer::OnFramesReceived()
+{
+    if (!m_device)
+        return;
+    for (const QCanBusFrame& f : m_device->readAllFrames()) {
+        if (!f.isValid() || f.frameType() != QCanBusFrame::DataFrame || f.hasLocalEcho())
+            continue; // error frames and our own echoes are not requests
+        CanMsg msg;
+        msg.ID = f.frameId();
+        msg.MSGTYPE = f.hasExtendedFrameFormat() ? 2 : 0;
+        const QByteArray payload = f.payload();
+        msg.LEN = static_cast<uint8_t>(std::min<qsizetype>(payload.size(), 8));
+        std::copy_n(payload.constData(), msg.LEN, msg.DATA.begin());
+        m_controller.OnFrame(msg, *this);
+    }
+}
+
+void CanBusServer::Write(const CanMsg& frame)
+{
+    if (!IsConnected())
+        return;
+    QCanBusFrame f(frame.ID, QByteArray(reinterpret_cast<const char*>(frame.DATA.data()), std::min<int>(frame.LEN, 8)));
+    f.setExtendedFrameFormat(frame.MSGTYPE == 2);
+    if (!m_device->writeFrame(f))
+        emit busError(m_device->errorString());
+}
+
+void CanBusServer::Deliver(const CanMsg& frame, int delayMs)
+{
+    if (delayMs <= 0) {
+        Write(frame);
+        return;
+    }
+    // The context object drops the write when the server is gone first.
+    QTimer::singleShot(delayMs, this, [this, frame] { Write(frame); });
+}
