@@ -1,9 +1,13 @@
 #include "cli/CliCommands.h"
 
+#include "cli/CliContext.h"
+#include "cli/CliController.h"
 #include "cli/CliSession.h"
 #include "core/link/WordLink.h"
 #include "sim/NumberArgument.h"
 
+#include <QCommandLineParser>
+#include <QJsonObject>
 #include <QTextStream>
 
 namespace {
@@ -21,6 +25,8 @@ QString ParseMemory(const QString& text, Memory& memory)
     return {};
 }
 
+QString MemoryName(Memory m) { return m == Memory::E2 ? QStringLiteral("e2") : QStringLiteral("ram"); }
+
 QString ParseWord(const QString& what, const QString& text, int& value)
 {
     const auto v = ParseWordArgument(text);
@@ -33,7 +39,7 @@ QString ParseWord(const QString& what, const QString& text, int& value)
 // peek e2|ram ADDR: prints the word in decimal.
 class PeekCommand final : public CliCommand {
 public:
-    QString Parse(const QStringList& args) override
+    QString Parse(const QCommandLineParser&, const QStringList& args) override
     {
         if (args.size() != 2)
             return QStringLiteral("peek needs two arguments: e2|ram ADDR");
@@ -43,6 +49,8 @@ public:
     }
     int Run(CliContext& c) override
     {
+        if (!c.OpenBus())
+            return ExitFailed;
         int32_t value = 0;
         WordLink& link = c.Session.Link();
         const std::string r = m_memory == Memory::E2 ? link.ReadE2Word(m_address, value)
@@ -51,7 +59,12 @@ public:
             c.Err << OperationFailedText(r) << Qt::endl;
             return ExitFailed;
         }
-        c.Out << value << Qt::endl;
+        if (c.Mode.Json)
+            cli::PrintJson(c, QJsonObject{{QStringLiteral("memory"), MemoryName(m_memory)},
+                                          {QStringLiteral("address"), m_address},
+                                          {QStringLiteral("value"), value}});
+        else
+            c.Out << value << Qt::endl;
         return ExitOk;
     }
 
@@ -63,7 +76,7 @@ private:
 // poke e2|ram ADDR VALUE: writes the word.
 class PokeCommand final : public CliCommand {
 public:
-    QString Parse(const QStringList& args) override
+    QString Parse(const QCommandLineParser&, const QStringList& args) override
     {
         if (args.size() != 3)
             return QStringLiteral("poke needs three arguments: e2|ram ADDR VALUE");
@@ -75,6 +88,8 @@ public:
     }
     int Run(CliContext& c) override
     {
+        if (!c.OpenBus())
+            return ExitFailed;
         WordLink& link = c.Session.Link();
         const std::string r = m_memory == Memory::E2 ? link.WriteE2Word(m_address, m_value)
                                                      : link.WriteRAMWord(m_address, m_value);
@@ -82,6 +97,11 @@ public:
             c.Err << OperationFailedText(r) << Qt::endl;
             return ExitFailed;
         }
+        if (c.Mode.Json)
+            cli::PrintJson(c, QJsonObject{{QStringLiteral("memory"), MemoryName(m_memory)},
+                                          {QStringLiteral("address"), m_address},
+                                          {QStringLiteral("value"), m_value},
+                                          {QStringLiteral("written"), true}});
         return ExitOk;
     }
 
@@ -95,11 +115,49 @@ template <typename T> std::unique_ptr<CliCommand> Make() { return std::make_uniq
 
 } // namespace
 
+const std::vector<CliOptionInfo>& CliCommandOptions()
+{
+    static const std::vector<CliOptionInfo> options{
+        {"out", "FILE", "read: save the parameters to FILE in the configuration-file format instead of listing them"},
+        {"force", nullptr,
+         "read: overwrite an existing --out file. write: write despite configuration errors or a restore that "
+         "awaits a power cycle"},
+        {"author", "TEXT", "read --out: the Author of the file's information block"},
+        {"date", "TEXT", "read --out: the Date of the information block"},
+        {"revision", "TEXT", "read --out: the Revision of the information block"},
+        {"company", "TEXT", "read --out: the Company of the information block"},
+        {"comment", "TEXT", "read --out: the Additional Comments (\\n separates lines)"},
+        {"count", "N", "monitor: stop after N cycles (default 0: until interrupted)"},
+        {"interval", "MS", "monitor: start a cycle every MS milliseconds (default 500)"},
+    };
+    return options;
+}
+
 const std::vector<CliCommandInfo>& CliCommandTable()
 {
     static const std::vector<CliCommandInfo> table{
-        {"peek", "e2|ram ADDR", "print one word of the controller's E2 or RAM in decimal", &Make<PeekCommand>},
-        {"poke", "e2|ram ADDR VALUE", "write one word of the controller's E2 or RAM", &Make<PokeCommand>},
+        {"info", "", "connect; print the software version (v012.34), the model (DRC 200 F) and whether a restore "
+                     "awaits a power cycle",
+         {}, &MakeInfoCommand},
+        {"read", "[--out FILE [--force] [--author T] [--date T] [--revision T] [--company T] [--comment T]]",
+         "connect and read; list name, address, raw value, display value and unit of every parameter a "
+         "configuration file holds, or save them to FILE",
+         {"out", "force", "author", "date", "revision", "company", "comment"}, &MakeReadCommand},
+        {"write", "FILE [--force]",
+         "load FILE over the controller's values, run the write checks (errors block, warnings are shown) and "
+         "write the Configure page",
+         {"force"}, &MakeWriteCommand},
+        {"check", "FILE", "print the write-check findings of FILE without a controller (over factory defaults)", {},
+         &MakeCheckCommand},
+        {"diff", "FILE", "connect, read and list every parameter whose controller value differs from FILE", {},
+         &MakeDiffCommand},
+        {"reset", "", "restore the default setting (applied by the controller at its next power-up)", {},
+         &MakeResetCommand},
+        {"monitor", "[--count N] [--interval MS]",
+         "poll the error, output and input words, joysticks, currents and supply; one line per cycle",
+         {"count", "interval"}, &MakeMonitorCommand},
+        {"peek", "e2|ram ADDR", "print one word of the controller's E2 or RAM in decimal", {}, &Make<PeekCommand>},
+        {"poke", "e2|ram ADDR VALUE", "write one word of the controller's E2 or RAM", {}, &Make<PokeCommand>},
     };
     return table;
 }

@@ -1,4 +1,4 @@
-// qvs-cli: the headless tool (read and write controller words from a shell).
+// qvs-cli: the headless tool (configure a controller from a shell or a script).
 #include "cli/CliApp.h"
 #include "core/transport/BusSelection.h"
 
@@ -6,6 +6,7 @@
 #include <QTextStream>
 
 #include <cstdio>
+#include <unistd.h>
 
 int main(int argc, char* argv[])
 {
@@ -14,5 +15,7 @@ int main(int argc, char* argv[])
     QuietCanBusPluginLogging();
     QTextStream out(stdout);
     QTextStream err(stderr);
-    return RunCli(QCoreApplication::arguments(), out, err);
+    CliRunOptions options;
+    options.ErrIsTerminal = ::isatty(STDERR_FILENO) == 1;
+    return RunCli(QCoreApplication::arguments(), out, err, options);
 }
