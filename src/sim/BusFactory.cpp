@@ -20,6 +20,14 @@ BusSetup MakeBusSetup(const QString& busName, const QString& programFolder, bool
         if (!error.empty())
             setup.Error = QString::fromStdString(error);
         sim->SetDemoErrors(demoErrors);
+        // QVS_BUS_MODEL=250k paces the simulator's replies by the bus time,
+        // as drc-sim --bus-model does.
+        if (const QString model = qEnvironmentVariable("QVS_BUS_MODEL"); !model.isEmpty()) {
+            if (auto m = BusTimeModel::FromText(model))
+                sim->SetBusModel(m);
+            else if (setup.Error.isEmpty())
+                setup.Error = QStringLiteral("QVS_BUS_MODEL: '%1' is not one of %2").arg(model, BusTimeModel::Choices());
+        }
         if (liveSimulation)
             sim->StartLiveTimer();
         setup.Simulator = sim;

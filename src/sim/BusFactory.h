@@ -21,7 +21,9 @@ struct BusSetup {
 
 // Resolves "sim", "auto" or "plugin:interface". For the simulator, live
 // values move on a timer when liveSimulation is true (the demo), and slow
-// demo error bits come and go when demoErrors is true.
+// demo error bits come and go when demoErrors is true. The environment
+// variable QVS_BUS_MODEL (125k, 250k, 500k, 1000k) paces the simulator's
+// replies by the bus time of request and reply.
 BusSetup MakeBusSetup(const QString& busName, const QString& programFolder, bool liveSimulation = true,
                       bool demoErrors = false);
 

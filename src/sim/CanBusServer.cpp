@@ -9,6 +9,7 @@
 #include <QVariant>
 
 #include <algorithm>
+#include <thread>
 
 CanBusServer::CanBusServer(DrcController& controller, QObject* parent) : QObject(parent), m_controller(controller) {}
 
@@ -129,4 +130,23 @@ void CanBusServer::Deliver(const CanMsg& frame, int delayMs)
     }
     // The context object drops the write when the server is gone first.
     QTimer::singleShot(delayMs, this, [this, frame] { Write(frame); });
+}
+
+void CanBusServer::DeliverAfter(const CanMsg& frame, std::chrono::nanoseconds delay)
+{
+    using Clock = std::chrono::steady_clock;
+    if (delay <= std::chrono::nanoseconds::zero()) {
+        Write(frame);
+        return;
+    }
+    const Clock::time_point due = Clock::now() + std::chrono::duration_cast<Clock::duration>(delay);
+    // Timers count whole milliseconds: wake at the millisecond before and
+    // wait out the fraction (under a millisecond) before writing.
+    QTimer::singleShot(std::chrono::floor<std::chrono::milliseconds>(delay), Qt::PreciseTimer, this,
+                       [this, frame, due] {
+                           const auto left = due - Clock::now();
+                           if (left > Clock::duration::zero() && left < std::chrono::milliseconds(2))
+                               std::this_thread::sleep_until(due);
+                           Write(frame);
+                       });
 }

@@ -29,6 +29,8 @@ public:
     const QString& BusName() const { return m_bus; }
 
     void Deliver(const CanMsg& frame, int delayMs = 0) override;
+    // Finer than a millisecond: the write waits out the last fraction.
+    void DeliverAfter(const CanMsg& frame, std::chrono::nanoseconds delay) override;
 
 signals:
     void ready();

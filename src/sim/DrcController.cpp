@@ -157,10 +157,15 @@ void DrcController::ClearAllErrors()
 
 void DrcController::OnFrame(const CanMsg& frame, SimulatedBus& bus)
 {
+    if (m_busStatus == CanBusOff)
+        return;
+    // Every frame on the wire occupies the bus, requests or not.
+    const BusTimeModel::Clock::time_point requestEnd =
+        m_busModel ? m_busModel->Transmit(BusTimeModel::Clock::now(), frame) : BusTimeModel::Clock::time_point{};
     // Only standard frames on the request identifier that carry a known
     // command and the bytes it needs are requests; everything else on the bus
     // is someone else's traffic.
-    if (frame.MSGTYPE != 0 || frame.ID != RequestId || m_busStatus == CanBusOff)
+    if (frame.MSGTYPE != 0 || frame.ID != RequestId)
         return;
     const uint8_t cmd = frame.DATA[0];
     if (cmd < CmdWriteE2 || cmd > CmdReadRAM)
@@ -204,5 +209,11 @@ void DrcController::OnFrame(const CanMsg& frame, SimulatedBus& bus)
     ++m_sent;
     if (m_trace)
         m_trace(reply, Direction::Reply);
-    bus.Deliver(reply, std::max(m_faults.LatencyMs, 0));
+    const int latencyMs = std::max(m_faults.LatencyMs, 0);
+    if (!m_busModel) {
+        bus.Deliver(reply, latencyMs);
+        return;
+    }
+    const auto replyEnd = m_busModel->Transmit(requestEnd + std::chrono::milliseconds(latencyMs), reply);
+    bus.DeliverAfter(reply, replyEnd - BusTimeModel::Clock::now());
 }

@@ -8,6 +8,7 @@
 // (SimulatedBus) or a real CAN bus device (CanBusServer, drc-sim).
 #include "core/link/IDData.h"
 #include "core/transport/SimulatedBus.h"
+#include "sim/BusTimeModel.h"
 #include "sim/DrcFaults.h"
 #include "sim/DrcLiveModel.h"
 
@@ -98,6 +99,12 @@ public:
     // CanBusPassive / CanBusWarning only change the status the adapter reports.
     void SetBusStatus(int status) { m_busStatus = status; }
 
+    // Bus timing: with a model every reply arrives no sooner than the bus
+    // lets the request and the reply through (after the latency fault);
+    // without one (the default) replies are immediate.
+    void SetBusModel(std::optional<BusTimeModel> model) { m_busModel = std::move(model); }
+    const std::optional<BusTimeModel>& BusModel() const { return m_busModel; }
+
     // Error words (QVS_MAIN_ERROR, QVS_ERROR_CODE_0..3): false for another key,
     // a word the catalogue does not bind, or a bit outside 0..15. The words change at once, not at the next tick.
     bool RaiseError(Key word, int bit);
@@ -126,6 +133,7 @@ private:
     WordMemory m_ram;
     DrcLiveModel m_live;
     DrcFaults m_faults;
+    std::optional<BusTimeModel> m_busModel;
     bool m_adapterPresent = true;
     int m_busStatus = CanOk;
     std::optional<uint16_t> m_softwareVersion;

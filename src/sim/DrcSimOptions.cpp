@@ -53,6 +53,12 @@ DrcSimParse ParseDrcSimOptions(const QStringList& args, DrcSimOptions& o, QStrin
                                      QStringLiteral("KBIT"));
     const QCommandLineOption latency(QStringLiteral("latency"),
                                      QStringLiteral("Delay every reply by MS milliseconds."), QStringLiteral("MS"));
+    const QCommandLineOption busModel(QStringLiteral("bus-model"),
+                                      QStringLiteral("Pace every reply by the time a CAN bus at RATE needs for the "
+                                                     "request and the reply, worst-case bit stuffing included "
+                                                     "(%1; default: replies are immediate).")
+                                          .arg(BusTimeModel::Choices()),
+                                      QStringLiteral("RATE"));
     const QCommandLineOption dropEvery(QStringLiteral("drop-every"),
                                        QStringLiteral("Lose every Nth reply (the request still takes effect)."),
                                        QStringLiteral("N"));
@@ -96,7 +102,7 @@ DrcSimParse ParseDrcSimOptions(const QStringList& args, DrcSimOptions& o, QStrin
     const QCommandLineOption noConsole(QStringLiteral("no-console"),
                                        QStringLiteral("Do not read operator commands on standard input."));
 
-    p.addOptions({help, version, bus, home, catalogue, bitrate, latency, dropEvery, corruptEvery, corruptKind,
+    p.addOptions({help, version, bus, home, catalogue, bitrate, latency, busModel, dropEvery, corruptEvery, corruptKind,
                   silentAfter, demoErrors, seed, powerCycle, versionWord, tick, e2, ram, trace, noConsole});
 
     if (!p.parse(args)) {
@@ -158,6 +164,13 @@ DrcSimParse ParseDrcSimOptions(const QStringList& args, DrcSimOptions& o, QStrin
         !number(silentAfter, 0, 1000000000, o.Faults.SilentAfter) || !number(seed, 0, 0xFFFFFFFFLL, o.Seed) ||
         !number(versionWord, 0, 65535, o.SoftwareVersion) || !number(tick, 0, 10000, o.TickMs))
         return DrcSimParse::Error;
+    if (p.isSet(busModel)) {
+        o.BusModel = BusTimeModel::FromText(p.value(busModel));
+        if (!o.BusModel) {
+            text = QStringLiteral("--bus-model: '%1' is not one of %2").arg(p.value(busModel), BusTimeModel::Choices());
+            return DrcSimParse::Error;
+        }
+    }
     if (p.isSet(corruptKind)) {
         const auto kind = CorruptKindFromText(p.value(corruptKind).toStdString());
         if (!kind) {

@@ -1,5 +1,6 @@
 #pragma once
 // The command line of drc-sim.
+#include "sim/BusTimeModel.h"
 #include "sim/DrcFaults.h"
 
 #include <QList>
@@ -8,6 +9,7 @@
 #include <QStringList>
 
 #include <cstdint>
+#include <optional>
 
 struct DrcSimOptions {
     static constexpr const char* DefaultBus = "virtualcan:can0";
@@ -17,6 +19,7 @@ struct DrcSimOptions {
     QString Catalogue; // catalogue file; empty = <program folder>/res/ini/Ramlist.ini
     int BitRateKbit = 250;
     DrcFaults Faults;
+    std::optional<BusTimeModel> BusModel; // --bus-model: replies paced by the bus time
     bool DemoErrors = false;
     uint32_t Seed = 1;
     bool PowerCycleOnStart = false;

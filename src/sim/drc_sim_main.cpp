@@ -64,6 +64,7 @@ int main(int argc, char* argv[])
     for (const auto& [address, value] : options.RamPresets)
         controller.SetRam(address, static_cast<uint16_t>(value));
     controller.SetFaults(options.Faults);
+    controller.SetBusModel(options.BusModel);
     controller.SetDemoErrors(options.DemoErrors);
     if (options.TickMs > 0)
         controller.StartLiveTimer(options.TickMs);

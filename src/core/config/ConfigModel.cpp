@@ -2,6 +2,7 @@
 
 #include "core/files/Lists.h"
 #include "core/link/IDData.h"
+#include "core/link/StringEval.h"
 
 #include <cmath>
 #include <stdexcept>
@@ -184,6 +185,58 @@ int32_t WholeNumber(double r)
         throw std::overflow_error("value outside the 32-bit range");
     const double f = std::trunc(r);
     return static_cast<int32_t>(r - f >= 0.5 ? f + 1 : f);
+}
+
+int32_t EntryDownloadValue(const CVarDataS& record, int32_t display)
+{
+    if (record.F_DisplayToDownload.empty())
+        return display;
+    return WholeNumber(EvaluateFormula(record.F_DisplayToDownload, display));
+}
+
+int32_t RestoreValue(const CVarDataS& record, bool throughFormula)
+{
+    if (!throughFormula || record.F_DownloadToDisplay.empty())
+        return record.CedValueE2;
+    const double v = EvaluateFormula(record.F_DownloadToDisplay, record.CedValueE2);
+    if (!std::isfinite(v) || v >= 2147483647.5 || v <= -2147483648.5)
+        throw std::overflow_error("value outside the 32-bit range");
+    return static_cast<int32_t>(std::nearbyint(v));
+}
+
+namespace {
+
+// The list name of a pin code; "" when the code names no entry.
+std::string PinNameOfCode(int32_t code) { return PinName(PinIndexFromCode(code)); }
+
+} // namespace
+
+PinLabelText JoyPinLabel(int32_t inputType, int32_t analogPin, int32_t digitalPins)
+{
+    constexpr const char* NotConnectedShort = "N.C.";
+    constexpr const char* Unknown = "---";
+    PinLabelText label;
+    if ((inputType & 0xF) != 0) {
+        const std::string name = PinNameOfCode(analogPin);
+        label.Caption = analogPin == 0 ? NotConnectedShort : name.empty() ? Unknown : name;
+        label.ToolTip = name.empty() ? "Pin code " + std::to_string(analogPin) : name;
+        return label;
+    }
+    if ((inputType & 0x10) != 0) {
+        const int32_t codes[2] = {digitalPins & 0xF, (digitalPins & 0xF0) / 16};
+        std::string caption[2], tip[2];
+        for (int i = 0; i < 2; ++i) {
+            const std::string name = PinNameOfCode(codes[i]);
+            caption[i] = codes[i] == 0 ? NotConnectedShort : name.empty() ? Unknown : name.substr(0, 5);
+            tip[i] = name.empty() ? "Pin code " + std::to_string(codes[i]) : name;
+        }
+        label.Caption = caption[0] + " " + caption[1];
+        label.ToolTip = tip[0] + " " + tip[1];
+        return label;
+    }
+    label.Caption = NotConnectedShort;
+    label.ToolTip = PinNames[0];
+    return label;
 }
 
 } // namespace config

@@ -10,6 +10,7 @@
 
 class IDData;
 class CJoyData;
+struct CVarDataS;
 
 namespace config {
 
@@ -88,5 +89,27 @@ std::string DitherFrequencyText(int32_t code);
 // Whole number of an entry formula result: truncated toward zero, plus one
 // when the fraction is 0.5 or more (so negative values are truncated).
 int32_t WholeNumber(double r);
+
+// The download value of a display value typed into an entry field: the
+// whole number of the record's display-to-download formula for it, or the
+// value itself when the record has no formula. Throws FormulaError when the
+// formula cannot be evaluated and std::overflow_error outside 32 bits.
+int32_t EntryDownloadValue(const CVarDataS& record, int32_t display);
+
+// The value a restore question offers: the controller value (CedValueE2),
+// through the record's download-to-display formula (rounded half to even)
+// when throughFormula is set and the record has one. Throws like
+// EntryDownloadValue.
+int32_t RestoreValue(const CVarDataS& record, bool throughFormula);
+
+// The caption and tooltip of an input's pin label, from the input type, its
+// analog pin code and its two digital pin codes (bits 0-3 and 4-7). An analog
+// input shows its pin name, a digital one the first five characters of both
+// names; "N.C." stands for code 0. A code that names no pin shows "---".
+struct PinLabelText {
+    std::string Caption;
+    std::string ToolTip;
+};
+PinLabelText JoyPinLabel(int32_t inputType, int32_t analogPin, int32_t digitalPins);
 
 } // namespace config

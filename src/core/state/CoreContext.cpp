@@ -50,6 +50,13 @@ CoreContext::~CoreContext()
 }
 
 modCANDevice& CoreContext::Device() { return m_impl->device; }
+
+void CoreContext::SetBus(AdapterFactory factory, const QString& busName)
+{
+    m_impl->device.CloseCanDevice();
+    m_impl->device.SetAdapterFactory(std::move(factory));
+    BusName = busName;
+}
 CANLink& CoreContext::Link() { return m_impl->link; }
 WordLink& CoreContext::Words() { return m_impl->link; }
 E2Image& CoreContext::Image() { return m_impl->image; }

@@ -49,6 +49,10 @@ public:
     PollingFlags Polling;
 
     modCANDevice& Device();
+    // Makes another bus the one the next Connect opens (the Set menu's CAN
+    // interface list): the open channel is closed, the adapter factory and
+    // BusName are replaced. For the rest of the run only; nothing is stored.
+    void SetBus(AdapterFactory factory, const QString& busName);
     CANLink& Link();
     WordLink& Words();
     E2Image& Image();

@@ -70,6 +70,11 @@ void ApplyEnvironment(BusSettings& s, const QString& environmentBus)
 
 } // namespace
 
+bool SocketCanInterfaceUp(const QString& name)
+{
+    return InterfaceIsUp(name);
+}
+
 std::vector<CanDeviceEntry> SystemCanDevices(const std::string& plugin)
 {
     std::vector<CanDeviceEntry> result;

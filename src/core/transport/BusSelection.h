@@ -48,6 +48,8 @@ using CanDeviceLister = std::function<std::vector<CanDeviceEntry>(const std::str
 // Asks Qt's CAN bus plugins; a socketcan interface is up when the kernel
 // says so.
 std::vector<CanDeviceEntry> SystemCanDevices(const std::string& plugin);
+// Whether the kernel says a network interface (a socketcan one) is up.
+bool SocketCanInterfaceUp(const QString& name);
 
 // Turns "sim", "auto" or "plugin:interface" into a bus; a name that cannot
 // work gives Kind None with the reason in Error.

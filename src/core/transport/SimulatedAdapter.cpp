@@ -3,6 +3,28 @@
 #include <QCoreApplication>
 #include <QTimer>
 
+#include <thread>
+
+namespace {
+
+// Timers count whole milliseconds: the wake-up comes at the millisecond
+// before the due time and waits out the fraction left (under a millisecond),
+// or, if the timer came early, sets itself again.
+void WakeAt(QObject* context, std::chrono::steady_clock::time_point due)
+{
+    const auto left = due - std::chrono::steady_clock::now();
+    if (left <= std::chrono::steady_clock::duration::zero())
+        return;
+    if (left < std::chrono::milliseconds(1)) {
+        std::this_thread::sleep_until(due);
+        return;
+    }
+    QTimer::singleShot(std::chrono::floor<std::chrono::milliseconds>(left), Qt::PreciseTimer, context,
+                       [context, due] { WakeAt(context, due); });
+}
+
+} // namespace
+
 SimulatedAdapter::SimulatedAdapter(SimulatedPeer& peer) : m_peer(peer) {}
 
 SimulatedAdapter::~SimulatedAdapter() = default;
@@ -81,12 +103,22 @@ int SimulatedAdapter::GetStatus()
 
 void SimulatedAdapter::Deliver(const CanMsg& frame, int delayMs)
 {
+    DeliverAfter(frame, std::chrono::milliseconds(delayMs > 0 ? delayMs : 0));
+}
+
+void SimulatedAdapter::DeliverAfter(const CanMsg& frame, std::chrono::nanoseconds delay)
+{
     if (!m_initialized)
         return; // nobody listens on a closed channel
-    const int delay = delayMs > 0 ? delayMs : 0;
-    m_queue.emplace(Clock::now() + std::chrono::milliseconds(delay), frame);
+    if (delay < std::chrono::nanoseconds::zero())
+        delay = std::chrono::nanoseconds::zero();
+    const Clock::time_point due = Clock::now() + std::chrono::duration_cast<Clock::duration>(delay);
+    m_queue.emplace(due, frame);
     // A waiting link sleeps in the event dispatcher; a timer at the frame's
     // due time wakes it so the frame is read without delay.
-    if (delay > 0 && QCoreApplication::instance())
-        QTimer::singleShot(delay, Qt::PreciseTimer, &m_wakeContext, [] {});
+    if (delay > std::chrono::nanoseconds::zero() && QCoreApplication::instance()) {
+        QObject* context = &m_wakeContext;
+        QTimer::singleShot(std::chrono::floor<std::chrono::milliseconds>(delay), Qt::PreciseTimer, context,
+                           [context, due] { WakeAt(context, due); });
+    }
 }

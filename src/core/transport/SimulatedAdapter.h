@@ -35,6 +35,7 @@ private:
     using Clock = std::chrono::steady_clock;
 
     void Deliver(const CanMsg& frame, int delayMs) override;
+    void DeliverAfter(const CanMsg& frame, std::chrono::nanoseconds delay) override;
     // The failure every call reports now, or CanOk.
     int Unavailable() const;
 

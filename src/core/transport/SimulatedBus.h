@@ -5,10 +5,19 @@
 // milliseconds (the adapter queues it until that time has passed).
 #include "core/transport/CanAdapter.h"
 
+#include <chrono>
+
 class SimulatedBus {
 public:
     virtual ~SimulatedBus() = default;
     virtual void Deliver(const CanMsg& frame, int delayMs = 0) = 0;
+    // The same with a delay finer than a millisecond (a bus-time model's
+    // frame times); a bus without that resolution rounds it up.
+    virtual void DeliverAfter(const CanMsg& frame, std::chrono::nanoseconds delay)
+    {
+        const auto ms = std::chrono::ceil<std::chrono::milliseconds>(delay).count();
+        Deliver(frame, static_cast<int>(ms));
+    }
 };
 
 class SimulatedPeer {

@@ -1,5 +1,6 @@
 #include "core/config/ConfigModel.h"
 #include "core/files/Lists.h"
+#include "controls/CVarDataS.h"
 
 #include <gtest/gtest.h>
 
@@ -116,4 +117,35 @@ TEST(FindJoyID, LastMatchWinsAndUnknownGetsTheNotUsedEntry)
     EXPECT_EQ(FindJoyID(list, 99, 255), (std::array<int, 2>{0, 0}));
     list[0].JoyFileName = "OTHER";
     EXPECT_EQ(FindJoyID(list, 99, 1), (std::array<int, 2>{0, 1}));
+}
+
+TEST(PinLabel, AnalogDigitalAndUnused)
+{
+    EXPECT_EQ(JoyPinLabel(1, 2, 0).Caption, "C2.03 (AI_2)");
+    EXPECT_EQ(JoyPinLabel(15, 0, 0).Caption, "N.C.");
+    EXPECT_EQ(JoyPinLabel(15, 0, 0).ToolTip, "Not Connected");
+    EXPECT_EQ(JoyPinLabel(16, 0, 0x81).Caption, "C2.02 C2.05");
+    EXPECT_EQ(JoyPinLabel(16, 0, 0x81).ToolTip, "C2.02 (AI_1) C2.05 (AI_4)");
+    EXPECT_EQ(JoyPinLabel(16, 0, 0x01).Caption, "C2.02 N.C.");
+    EXPECT_EQ(JoyPinLabel(0, 4, 0x11).Caption, "N.C.");
+    // A code that names no pin (index 5) is not shown as a pin.
+    EXPECT_EQ(JoyPinLabel(1, 12, 0).Caption, "---");
+    EXPECT_EQ(JoyPinLabel(16, 0, 0xC1).Caption, "C2.02 ---");
+}
+
+TEST(EntryValues, FormulasGiveWholeNumbersAndFailuresRaise)
+{
+    CVarDataS r;
+    EXPECT_EQ(EntryDownloadValue(r, 300), 300);
+    r.F_DisplayToDownload = "X/8";
+    EXPECT_EQ(EntryDownloadValue(r, 100), 13); // 12.5
+    EXPECT_EQ(EntryDownloadValue(r, 99), 12);  // 12.375
+    r.F_DisplayToDownload = "X*100000000";
+    EXPECT_THROW(EntryDownloadValue(r, 2000), std::overflow_error);
+
+    r.CedValueE2 = 1002;
+    EXPECT_EQ(RestoreValue(r, true), 1002);
+    r.F_DownloadToDisplay = "X/4";
+    EXPECT_EQ(RestoreValue(r, true), 250); // 250.5, half to even
+    EXPECT_EQ(RestoreValue(r, false), 1002);
 }
