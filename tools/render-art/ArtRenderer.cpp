@@ -133,17 +133,17 @@ bool ArtRenderer::WriteFile(const QString& path, const QByteArray& data, QString
 
 bool ArtRenderer::Render(const ArtEntry& entry, QString* error) {
     QList<QImage> images;
-    for (const SizeSpec& spec : entry.sizes) {
+    for (const SizeSpec& wanted : entry.sizes) {
         QByteArray raw;
         QByteArray svg;
-        const QString source = spec.source.isEmpty() ? entry.source : spec.source;
+        const QString source = wanted.source.isEmpty() ? entry.source : wanted.source;
         if (!LoadSource(source, &raw, error))
             return false;
         if (!FillPlaceholders(raw, entry.vars, &svg, error)) {
             *error = source + QStringLiteral(": ") + *error;
             return false;
         }
-        QImage img = RenderSvg(svg, spec.size, error);
+        QImage img = RenderSvg(svg, wanted.size, error);
         if (img.isNull()) {
             *error = source + QStringLiteral(": ") + *error;
             return false;

@@ -64,16 +64,16 @@ bool ParseLine(const QString& line, ArtEntry* e, QString* why) {
     QSet<QString> seenSizes;
     for (const QString& raw : sizes.split(QLatin1Char(','), Qt::SkipEmptyParts)) {
         const QString token = raw.trimmed();
-        SizeSpec spec;
+        SizeSpec wanted;
         const QString sizeText = token.section(QLatin1Char(':'), 0, 0);
-        spec.source = token.section(QLatin1Char(':'), 1);
-        if (!ParseSize(sizeText, &spec.size)) {
+        wanted.source = token.section(QLatin1Char(':'), 1);
+        if (!ParseSize(sizeText, &wanted.size)) {
             *why = QStringLiteral("bad size '%1' (expected WxH, 1..4096)").arg(token);
             return false;
         }
-        if (!spec.source.isEmpty() &&
-            (!spec.source.endsWith(QLatin1String(".svg")) || !ValidRelativePath(spec.source))) {
-            *why = QStringLiteral("size source '%1' is not a relative .svg path").arg(spec.source);
+        if (!wanted.source.isEmpty() &&
+            (!wanted.source.endsWith(QLatin1String(".svg")) || !ValidRelativePath(wanted.source))) {
+            *why = QStringLiteral("size source '%1' is not a relative .svg path").arg(wanted.source);
             return false;
         }
         if (seenSizes.contains(sizeText)) {
@@ -81,7 +81,7 @@ bool ParseLine(const QString& line, ArtEntry* e, QString* why) {
             return false;
         }
         seenSizes.insert(sizeText);
-        e->sizes.append(spec);
+        e->sizes.append(wanted);
     }
     if (e->sizes.isEmpty()) {
         *why = QStringLiteral("no size given");

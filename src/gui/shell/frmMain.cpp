@@ -273,15 +273,15 @@ void frmMain::CreateToolBar()
     setContextMenuPolicy(Qt::NoContextMenu);
 
     for (int i = 1; i <= ButtonCount; ++i) {
-        const ButtonSpec& spec = ButtonSpecs[i - 1];
+        const ButtonSpec& button = ButtonSpecs[i - 1];
         QAction* a = nullptr;
-        if (!spec.Key) {
+        if (!button.Key) {
             a = tbToolBar->addSeparator();
         } else {
-            a = tbToolBar->addAction(LoadIcon(QStringLiteral("ico/toolbar/%1.ico").arg(QLatin1String(spec.Picture))),
-                                     QString::fromLatin1(spec.Key));
-            a->setToolTip(QString::fromLatin1(spec.ToolTip));
-            a->setData(QString::fromLatin1(spec.Key));
+            a = tbToolBar->addAction(LoadIcon(QStringLiteral("ico/toolbar/%1.ico").arg(QLatin1String(button.Picture))),
+                                     QString::fromLatin1(button.Key));
+            a->setToolTip(QString::fromLatin1(button.ToolTip));
+            a->setData(QString::fromLatin1(button.Key));
         }
         a->setObjectName(QStringLiteral("tbToolBar_%1").arg(i));
         Buttons[static_cast<size_t>(i)] = a;
