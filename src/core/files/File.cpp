@@ -114,7 +114,10 @@ void SaveConfiguration(const QString& path, const IDData& table, const PageRegis
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly))
         throw FileError("cannot create " + path.toStdString() + ": " + file.errorString().toStdString());
-    if (file.write(bytes) != bytes.size()) {
+    // QSaveFile buffers: a full disk shows only when the buffer is flushed,
+    // and commit() does not see that failure (it would put the partial file
+    // in place of the previous one). Flush first and check.
+    if (file.write(bytes) != bytes.size() || !file.flush()) {
         const std::string why = file.errorString().toStdString();
         file.cancelWriting();
         throw FileError("cannot write " + path.toStdString() + ": " + why);
@@ -176,7 +179,10 @@ LoadReport LoadConfigurationBytes(const QByteArray& bytes, const QString& bareNa
             }
         }
         if (found == 0) {
-            report.UnknownAddresses.push_back(static_cast<int32_t>(address));
+            // Any number can stand in a damaged file; the report holds it
+            // clamped to the 32-bit range (a cast of a larger one is undefined).
+            report.UnknownAddresses.push_back(
+                static_cast<int32_t>(std::clamp(address, -2147483648.0, 2147483647.0)));
             continue;
         }
         if (table.IsKey(found, Key::QVS_DITHER_FREQ) && !ditherAllowed)

@@ -146,6 +146,13 @@ void WritePaletteFile(const QString& path, const PaletteColours& colours)
         throw ListError(path.toStdString() + " is not a regular file");
     QSaveFile file(path);
     const QByteArray bytes = PaletteFileText(colours);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit())
+    // flush() before commit(): commit() misses a write failure of the
+    // buffer (a full disk) and would replace the old file with a short one.
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.flush()) {
+        const std::string why = file.errorString().toStdString();
+        file.cancelWriting();
+        throw ListError("cannot write " + path.toStdString() + ": " + why);
+    }
+    if (!file.commit())
         throw ListError("cannot write " + path.toStdString() + ": " + file.errorString().toStdString());
 }
