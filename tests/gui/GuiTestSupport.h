@@ -105,8 +105,6 @@ public:
                         root.filePath(QStringLiteral("res/ini/") + QLatin1String(list)));
         QFile::copy(QStringLiteral(QVS_SOURCE_DIR "/res/ini/DiagnosticList.ini"),
                     root.filePath(QStringLiteral("res/ini/DiagnosticList.ini")));
-        QFile::copy(QStringLiteral(QVS_SOURCE_DIR "/res/ini/JoylistNew.ini"),
-                    root.filePath(QStringLiteral("res/ini/JoylistNew.ini")));
     }
     QString Path() const { return dir.path(); }
     QString File(const QString& relative) const { return QDir(dir.path()).filePath(relative); }

@@ -142,6 +142,16 @@ FrmConfig::FrmConfig(Shell& shell, QWidget* parent) : Page(shell, PageReadKey, P
     m_joySel = new FrmJoySel(m_shell, [this] { Guarded([&] { ConfigDrawJoy(); }); }, this);
     m_joySel->hide();
     ShowJoySel = [this](int input) { m_joySel->Open(input); };
+    // Sections 3 and 4 have no input parameters: their inputs cannot be chosen.
+    for (int s = BoundSections; s < Sections; ++s) {
+        const auto i = size_t(s);
+        JoySel[i]->SetPicture(m_joySel->Pictures().Unknown);
+        JoySel[i]->setEnabled(false);
+        JoySel[i]->setCursor(Qt::ArrowCursor);
+        lblJoy[i]->setEnabled(false);
+        LblPin[i]->setText(QStringLiteral("---"));
+        LblPin[i]->setToolTip(QString());
+    }
 
     RefreshObject();
     SSTab1->setCurrentIndex(0);
@@ -190,6 +200,12 @@ void FrmConfig::CreateSystemPicture()
     CmbDRCSysType = Named(new QComboBox(this), QStringLiteral("CmbDRCSysType"));
     CmbDRCSysType->addItems({QStringLiteral("P"), QStringLiteral("F")});
     CmbDRCSysType->setCurrentIndex(-1);
+
+    ValveBlock = Named(new QFrame(this), QStringLiteral("ValveBlock"));
+    ValveBlock->setFrameShape(QFrame::Panel);
+    ValveBlock->setFrameShadow(QFrame::Raised);
+    ValveBlock->setLineWidth(2);
+    ValveBlock->setToolTip(QStringLiteral("Selected CED"));
 
     for (int s = 0; s < Sections; ++s) {
         const auto i = size_t(s);
@@ -447,6 +463,8 @@ void FrmConfig::LayoutPage()
         Lines[i]->setGeometry(x + ColumnWidth / 2 - 1, 106, 3, 26);
         lblSectionDesc[i]->setGeometry(x, 132, ColumnWidth, 22);
     }
+    ValveBlock->setGeometry(ColumnLeft - 5, 127, (Sections - 1) * ColumnStep + ColumnWidth + 10, 32);
+    ValveBlock->lower();
     Label6->setGeometry(8, 172, 110, 20);
     CmbAIRange->setGeometry(118, 170, 60, 22);
     Label7->setGeometry(200, 172, 130, 20);
@@ -774,6 +792,9 @@ void FrmConfig::DrawDRCSystem()
     if (nameIndex >= 0 && nameIndex < models.size())
         ImgCED->setToolTip(models[nameIndex]);
     Guarded([&] { CmbDRCSysType->setCurrentIndex(typeP ? 0 : 1); });
+    // The block holds one slice per section, under the section columns.
+    ValveBlock->resize((n - 1) * ColumnStep + ColumnWidth + 10, ValveBlock->height());
+    ValveBlock->setToolTip(ImgCED->toolTip());
 
     for (int s = 0; s < Sections; ++s) {
         const auto i = size_t(s);
@@ -1045,7 +1066,7 @@ void FrmConfig::FullToggled(int section)
 
 void FrmConfig::JoySelClicked(int input)
 {
-    if (ShowJoySel)
+    if (ShowJoySel && input >= 0 && input < BoundSections)
         ShowJoySel(input);
 }
 

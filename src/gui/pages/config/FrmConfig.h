@@ -143,6 +143,8 @@ public:
     // The lines of the system picture, named Line0..Line3 by section (several
     // lines may share a name).
     std::vector<QFrame*> Lines;
+    // The valve block behind the section columns; as wide as the model.
+    QFrame* ValveBlock = nullptr;
 
     // The solenoid and dither dialog (created with the page, hidden).
     FrmMagSel* MagSelDialog() const { return m_magSel; }

@@ -137,7 +137,7 @@ FrmJoySel::FrmJoySel(Shell& shell, std::function<void()> drawJoy, QWidget* paren
     setWindowTitle(QStringLiteral("Select a Joystick"));
     setProperty("ManualPage", ManualPageNumber);
     setModal(false);
-    setFixedSize(884, 640);
+    setFixedSize(884, 646);
 
     LoadCatalogue();
     m_selection = std::make_unique<config::JoySelection>(m_catalogue);
@@ -164,7 +164,7 @@ void FrmJoySel::CreateControls()
 {
     // Gallery.
     FrameJoy = Named(new QGroupBox(QStringLiteral("Joystick"), this), QStringLiteral("FrameJoy"));
-    FrameJoy->setGeometry(8, 4, 12 + GalleryColumns * SlotStep, 26 + 3 * SlotRowStep);
+    FrameJoy->setGeometry(8, 10, 12 + GalleryColumns * SlotStep, 26 + 3 * SlotRowStep);
     FrameJoy->setCursor(Qt::ArrowCursor);
     for (int k = 0; k < GallerySlots; ++k) {
         const auto i = size_t(k);
@@ -243,7 +243,8 @@ void FrmJoySel::CreateControls()
     TxtDM = label("TxtDM", "Section enabled with Man Present Switch", QRect(170, opt, 476, 24));
     ChkUpJoyNeutral = Named(new QCheckBox(this), QStringLiteral("ChkUpJoyNeutral"));
     ChkUpJoyNeutral->setGeometry(16, opt + 30, 24, 24);
-    TxtRealtime = label("TxtRealtime", "Triggers Man Present only with joystick in neutral", QRect(44, opt + 30, 602, 24));
+    TxtRealtime =
+        label("TxtRealtime", "Triggers Man Present only with joystick in neutral", QRect(44, opt + 30, 602, 24));
     ChkNeutralNeed = Named(new QCheckBox(this), QStringLiteral("ChkNeutralNeed"));
     ChkNeutralNeed->setGeometry(16, opt + 60, 24, 24);
     TxtStartUp = label("TxtStartUp", "Wait for joystick neutral at start utp", QRect(44, opt + 60, 602, 24));
@@ -322,7 +323,8 @@ template <typename F> void FrmJoySel::Handle(F&& action)
 void FrmJoySel::ConnectHandlers()
 {
     config::JoySelection& s = *m_selection;
-    connect(JInputType, &QComboBox::currentIndexChanged, this, [this, &s](int i) { Handle([&] { s.SelectInputType(i); }); });
+    connect(JInputType, &QComboBox::currentIndexChanged, this,
+            [this, &s](int i) { Handle([&] { s.SelectInputType(i); }); });
     connect(JVoltageRange, &QComboBox::currentIndexChanged, this,
             [this, &s](int i) { Handle([&] { s.SelectVoltageRange(i); }); });
     connect(JCar, &QComboBox::currentIndexChanged, this, [this, &s](int i) { Handle([&] { s.SelectRange(i); }); });
@@ -345,6 +347,8 @@ void FrmJoySel::ConnectHandlers()
 
 void FrmJoySel::Open(int input)
 {
+    if (input != 0 && input != 1)
+        return; // only the two inputs have parameters
     SetTag(QString::number(input));
     if (isVisible())
         Prepare();
@@ -413,6 +417,8 @@ void FrmJoySel::ShowControls()
     ShowEntry(CmbJoyInversion, c.Inversion);
     JVoltageRange->setEnabled(c.VoltageRangeEnabled);
     JCar->setEnabled(c.RangeEnabled);
+    // Without side B the one pin list takes the whole frame.
+    CmbPinL->setGeometry(c.DigitalPinsShown ? QRect(70, 26, 206, 24) : QRect(10, 26, 266, 24));
     LblSideA->setVisible(c.DigitalPinsShown);
     LblSideB->setVisible(c.DigitalPinsShown);
     CmbPinH->setVisible(c.DigitalPinsShown);

@@ -64,7 +64,8 @@ public:
     static constexpr int GallerySlots = config::JoyCatalogue::MaxEntries;
     static constexpr int GalleryColumns = 6;
     static constexpr const char* ListFailure = "'JoyList.ini' file NOT FOUND or CORRUPTED";
-    static constexpr const char* ListTooLong = "'JoyList.ini' holds more than 17 joysticks: only the first 17 are shown";
+    static constexpr const char* ListTooLong =
+        "'JoyList.ini' holds more than 17 joysticks: only the first 17 are shown";
 
     // drawJoy redraws the inputs of the Configure page after "OK".
     FrmJoySel(Shell& shell, std::function<void()> drawJoy, QWidget* parent = nullptr);
