@@ -131,7 +131,9 @@ std::string CANLink::AwaitReply(uint8_t command, uint16_t address, uint64_t sent
         uint64_t sequence = 0;
         if (m_device.GetFreshCanMsg(ReplyId, seen, reply, sequence)) {
             seen = sequence;
-            if (reply.DATA[0] == expected && reply.DATA[2] == address / 256
+            // The reply is a standard (11-bit) frame: a 29-bit frame with
+            // the same number is another node's traffic.
+            if (reply.MsgType == 0 && reply.DATA[0] == expected && reply.DATA[2] == address / 256
                 && reply.DATA[3] == address % 256) {
                 if (readValue)
                     *readValue = reply.DATA[4] * 256 + reply.DATA[5];
