@@ -4,6 +4,7 @@
 #include "cli/CliContext.h"
 #include "cli/CliSession.h"
 #include "core/state/ProgramFolder.h"
+#include "core/transport/BusList.h"
 #include "core/transport/BusSelection.h"
 
 #include <QCommandLineParser>
@@ -38,6 +39,7 @@ void Configure(QCommandLineParser& parser, const GlobalOptions& g)
     parser.addOption(g.Help);
     parser.addOption(g.Version);
     AddBusOptions(parser);
+    AddListBusesOption(parser);
     parser.addOption(g.Home);
     parser.addOption(g.Trace);
     parser.addOption(g.Json);
@@ -136,6 +138,11 @@ int RunCli(const QStringList& arguments, QTextStream& out, QTextStream& err, con
     }
     if (parser.isSet(g.Version)) {
         out << "qvs-cli " << QVS_VERSION_MAJOR << '.' << QVS_VERSION_MINOR << '.' << QVS_VERSION_PATCH << Qt::endl;
+        return ExitOk;
+    }
+    if (ListBusesRequested(parser)) {
+        out << SystemBusListText();
+        out.flush();
         return ExitOk;
     }
 

@@ -1,0 +1,58 @@
+# install_package: the Debian package built by CPack (as `make package` does,
+# into a folder of its own) names the Qt runtime packages it needs, runs
+# ldconfig after installation, and, unpacked, holds a tree that runs.
+# -DBUILD_DIR=... -DBIN_DIR=... -DWORK_DIR=... -DCPACK=... [-DCXX=...]
+include(${CMAKE_CURRENT_LIST_DIR}/InstalledTree.cmake)
+
+find_program(DPKG_DEB dpkg-deb)
+if(NOT DPKG_DEB)
+    message("QVS-SKIP: dpkg-deb is not installed")
+    return()
+endif()
+file(REMOVE_RECURSE ${WORK_DIR})
+file(MAKE_DIRECTORY ${WORK_DIR})
+execute_process(COMMAND ${CPACK} -G DEB --config ${BUILD_DIR}/CPackConfig.cmake -B ${WORK_DIR}/cpack
+                RESULT_VARIABLE rc OUTPUT_VARIABLE out ERROR_VARIABLE out)
+if(NOT rc STREQUAL "0")
+    qvs_fail("cpack failed:\n${out}")
+endif()
+file(GLOB debs ${WORK_DIR}/cpack/*.deb)
+list(LENGTH debs count)
+if(NOT count EQUAL 1)
+    qvs_fail("expected one package, found: ${debs}\n${out}")
+endif()
+
+function(control_field field var)
+    execute_process(COMMAND ${DPKG_DEB} -f ${debs} ${field} OUTPUT_VARIABLE value
+                    OUTPUT_STRIP_TRAILING_WHITESPACE)
+    set(${var} "${value}" PARENT_SCOPE)
+endfunction()
+control_field(Package name)
+control_field(Version version)
+control_field(Depends depends)
+if(NOT name STREQUAL "qvsstudio" OR NOT version MATCHES "^[0-9]+\\.[0-9]+\\.[0-9]+$")
+    qvs_fail("package ${name} ${version}")
+endif()
+foreach(runtime libqt6core6 libqt6gui6 libqt6widgets6 libqt6serialbus6 "libstdc\\+\\+6")
+    if(NOT depends MATCHES "(^|, )${runtime}( |,|$)")
+        qvs_fail("Depends lacks ${runtime}: ${depends}")
+    endif()
+endforeach()
+if(depends MATCHES "qvsstudio|RsvSectionControl")
+    qvs_fail("the package depends on its own library: ${depends}")
+endif()
+
+execute_process(COMMAND ${DPKG_DEB} -e ${debs} ${WORK_DIR}/control)
+file(READ ${WORK_DIR}/control/shlibs shlibs)
+file(READ ${WORK_DIR}/control/postinst postinst)
+if(NOT shlibs MATCHES "^libRsvSectionControl 1 qvsstudio" OR NOT postinst MATCHES "ldconfig")
+    qvs_fail("shlibs/postinst:\n${shlibs}\n${postinst}")
+endif()
+
+execute_process(COMMAND ${DPKG_DEB} -x ${debs} ${WORK_DIR}/root RESULT_VARIABLE rc)
+if(EXISTS ${BIN_DIR}/QVSMANUAL.pdf)
+    set(MANUAL_EXPECTED ON)
+endif()
+qvs_check_installed_tree(${WORK_DIR}/root ${WORK_DIR})
+message(STATUS "package ${name} ${version}: Depends: ${depends}")
+file(REMOVE_RECURSE ${WORK_DIR})
