@@ -7,6 +7,7 @@
 #include "cli/CliHost.h"
 #include "cli/CliSession.h"
 #include "cli/CliText.h"
+#include "core/link/ControllerText.h"
 #include "core/link/E2Image.h"
 #include "core/link/IDData.h"
 #include "core/state/Commands.h"
@@ -53,7 +54,7 @@ QJsonArray JsonLines(const QStringList& lines)
 QString VersionOf(const IDData& table)
 {
     const CVarData* v = table.Record(Key::QVS_PROG_VERS);
-    return clitext::VersionText(v ? v->DataS.QvsDisplayValueRAM : 0);
+    return VersionWordText(v ? v->DataS.QvsDisplayValueRAM : 0);
 }
 
 QString Str(const std::string& s) { return QString::fromStdString(s); }
@@ -92,7 +93,7 @@ public:
                              {QStringLiteral("version"), VersionOf(t)},
                              {QStringLiteral("versionWord"),
                               version ? std::nearbyint(version->DataS.QvsDisplayValueRAM) : 0.0},
-                             {QStringLiteral("model"), clitext::ModelOf(t)},
+                             {QStringLiteral("model"), ControllerModelOf(t)},
                              {QStringLiteral("sections"), sections ? sections->DataS.QvsDisplayValueE2 : 0},
                              {QStringLiteral("systemType"), type ? type->DataS.QvsDisplayValueE2 : -1},
                              {QStringLiteral("restorePending"), pending},
@@ -101,7 +102,7 @@ public:
         }
         c.Out << "Bus: " << Str(c.Session.Bus().Name) << '\n'
               << "Software version: " << VersionOf(t) << '\n'
-              << "Model: " << clitext::ModelOf(t) << '\n'
+              << "Model: " << ControllerModelOf(t) << '\n'
               << "Restore pending: "
               << (pending ? QStringLiteral("yes (%1)").arg(QLatin1String(CommandText::SwitchPower))
                           : QStringLiteral("no"))
@@ -180,7 +181,7 @@ public:
                 PrintJson(c, QJsonObject{{QStringLiteral("file"), m_out},
                                          {QStringLiteral("parameters"), saved},
                                          {QStringLiteral("version"), VersionOf(t)},
-                                         {QStringLiteral("model"), clitext::ModelOf(t)},
+                                         {QStringLiteral("model"), ControllerModelOf(t)},
                                          {QStringLiteral("restorePending"), c.Host().RestorePendingSeen()}});
             } else {
                 c.Out << QString::fromLatin1(ConfigFile::SaveSucceededText).trimmed() << ": " << m_out << " ("
@@ -197,7 +198,7 @@ public:
             const CVarDataS& d = t.At(i)->DataS;
             const bool version = t.IsKey(i, Key::QVS_PROG_VERS);
             const int64_t raw = FileValue(t, i);
-            const QString display = version ? clitext::VersionText(d.QvsDisplayValueRAM)
+            const QString display = version ? VersionWordText(d.QvsDisplayValueRAM)
                                             : QString::number(d.QvsDisplayValueE2);
             rows.push_back({Str(d.Name), QString::number(d.Address), QString::number(raw), display, Str(d.Unit)});
             QJsonObject p{{QStringLiteral("name"), Str(d.Name)},
@@ -215,7 +216,7 @@ public:
         }
         if (c.Mode.Json) {
             PrintJson(c, QJsonObject{{QStringLiteral("version"), VersionOf(t)},
-                                     {QStringLiteral("model"), clitext::ModelOf(t)},
+                                     {QStringLiteral("model"), ControllerModelOf(t)},
                                      {QStringLiteral("restorePending"), c.Host().RestorePendingSeen()},
                                      {QStringLiteral("parameters"), parameters}});
             return ExitOk;
@@ -283,12 +284,12 @@ public:
         if (c.Mode.Json) {
             QJsonObject o = FindingsJson(f);
             o.insert(QStringLiteral("file"), m_file);
-            o.insert(QStringLiteral("model"), clitext::ModelOf(t));
+            o.insert(QStringLiteral("model"), ControllerModelOf(t));
             o.insert(QStringLiteral("parameters"), report.Applied);
             o.insert(QStringLiteral("ok"), errors == 0);
             PrintJson(c, o);
         } else {
-            c.Out << m_file << ": " << clitext::ModelOf(t) << ", " << report.Applied << " parameters\n";
+            c.Out << m_file << ": " << ControllerModelOf(t) << ", " << report.Applied << " parameters\n";
             PrintFindings(c.Out, f);
             c.Out << errors << (errors == 1 ? " error, " : " errors, ") << warnings
                   << (warnings == 1 ? " warning" : " warnings") << Qt::endl;
@@ -336,14 +337,14 @@ public:
             return r;
 
         CoreContext& ctx = c.Session.Context();
-        const QString controllerModel = clitext::ModelOf(ctx.Table);
+        const QString controllerModel = ControllerModelOf(ctx.Table);
         LoadReport report;
         if (!LoadConfigFile(c, file, ctx.Table, ctx.Info, report))
             return ExitFile;
         const Findings f = FindingsOf(ctx.Table, report);
         for (const QString& w : f.FileWarnings)
             c.Warning(w);
-        if (const QString fileModel = clitext::ModelOf(ctx.Table); fileModel != controllerModel)
+        if (const QString fileModel = ControllerModelOf(ctx.Table); fileModel != controllerModel)
             c.Warning(QStringLiteral("the file is for a %1, the controller is a %2").arg(fileModel, controllerModel));
 
         const int16_t writeKey = c.Session.Page(CliSession::ConfigurePage).WriteKey;

@@ -1,23 +1,13 @@
 #include "gui/shell/DrawText.h"
 
+#include "core/link/ControllerText.h"
 #include "core/state/ShellState.h"
 
 #include <cmath>
 
 namespace DrawText {
 
-QString VersionPanelText(double version)
-{
-    if (!std::isfinite(version))
-        return QString::fromLatin1(NoValue);
-    const double r = std::nearbyint(version); // ties to even
-    if (r <= 0 || r > 9.0e15)
-        return QString::fromLatin1(NoValue);
-    QString h = QString::number(static_cast<qint64>(r), 16).toUpper();
-    while (h.size() < 5)
-        h.prepend(QLatin1Char('0'));
-    return QLatin1Char('v') + h.left(h.size() - 2) + QLatin1Char('.') + h.right(2);
-}
+QString VersionPanelText(double version) { return VersionWordText(version); }
 
 QString SectionModelPanelText(int32_t sectionCount)
 {

@@ -1,22 +1,13 @@
 #include "gui/shell/PaletteStore.h"
 
 #include "core/state/CoreContext.h"
+#include "core/state/ProgramFolder.h"
 #include "gui/shell/Shell.h"
 
 #include <QDir>
 #include <QFileInfo>
 #include <QStandardPaths>
 #include <QWidget>
-
-namespace {
-
-bool FileSystemFolderWritable(const QString& folder)
-{
-    const QFileInfo dir(folder);
-    return dir.isDir() && dir.isWritable();
-}
-
-} // namespace
 
 PaletteStore::PaletteStore(const QString& programFolder, const QString& userFolder, QObject* parent)
     : QObject(parent), m_programFolder(programFolder),
@@ -48,7 +39,7 @@ QString PaletteStore::UserFile() const { return QDir(m_userFolder).filePath(QLat
 bool PaletteStore::ProgramFolderWritable() const
 {
     const QString folder = QFileInfo(ProgramFile()).absolutePath();
-    const bool folderOk = FolderWritable ? FolderWritable(folder) : FileSystemFolderWritable(folder);
+    const bool folderOk = FolderWritable ? FolderWritable(folder) : ::FolderWritable(folder);
     if (!folderOk)
         return false;
     // A palette file made read-only on purpose is left alone as well.

@@ -2,8 +2,10 @@
 
 #include "core/config/JoySelection.h"
 #include "core/files/File.h"
+#include "core/link/ControllerText.h"
 #include "core/link/E2Image.h"
 #include "core/state/CoreContext.h"
+#include "core/state/ProgramFolder.h"
 #include "gui/pages/FrmMonitor.h"
 #include "gui/pages/Page.h"
 #include "gui/pages/config/FrmConfig.h"
@@ -379,8 +381,6 @@ void frmMain::AddProgBar(QProgressBar* bar, StatusBarView* statusBar, int panel)
     statusBar->AddProgBar(bar, panel);
 }
 
-QString frmMain::ResourceFolder(const QString& sub) const { return m_ctx.ResourcePath(sub); }
-
 QIcon frmMain::LoadIcon(const QString& relative) const
 {
     // A missing picture leaves an empty icon: the program runs without it.
@@ -401,9 +401,11 @@ void frmMain::LoadWindow()
     m_sectionModelNames.clear();
     for (int i = 0; i < 8; ++i)
         m_sectionModelNames << QStringLiteral("RSV200");
-    m_controllerModelNames = {QStringLiteral("DRC 100 P"), QStringLiteral("DRC 200 P"), QStringLiteral("DRC 300 P"),
-                              QStringLiteral("DRC 400 P"), QStringLiteral("DRC 100 F"), QStringLiteral("DRC 200 F"),
-                              QStringLiteral("DRC 300 F"), QStringLiteral("DRC 400 F")};
+    // "DRC 100 P" .. "DRC 400 P", then "DRC 100 F" .. "DRC 400 F".
+    m_controllerModelNames.clear();
+    for (int systemType : {1, 0})
+        for (int sections = 1; sections <= 4; ++sections)
+            m_controllerModelNames << ControllerModelText(sections, systemType);
     BuildPages();
 }
 
@@ -764,7 +766,7 @@ void frmMain::LoadConfiguration()
     ShellState& st = m_ctx.Shell;
     const std::optional<QString> path =
         m_dialogs->OpenFile(this, QStringLiteral("Load System Configuration Parameters From ..."),
-                            QStringLiteral("*.*|*.*"), ResourceFolder(QStringLiteral("txt")));
+                            QStringLiteral("*.*|*.*"), ConfigurationFilesFolder(m_ctx.ProgramFolder));
     if (path && !path->isEmpty()) {
         bool loaded = false;
         LoadReport report;
@@ -825,7 +827,7 @@ void frmMain::SaveConfiguration()
     ShellState& st = m_ctx.Shell;
     const std::optional<QString> path =
         m_dialogs->SaveFile(this, QStringLiteral("Save System Configuration Parameters To ..."),
-                            QStringLiteral("*.txt|*.txt"), ResourceFolder(QStringLiteral("txt")),
+                            QStringLiteral("*.txt|*.txt"), ConfigurationFilesFolder(m_ctx.ProgramFolder),
                             QStringLiteral("MySettings"));
     if (path && !path->isEmpty()) {
         const bool go = !ConfigFile::FileExistsFs(*path) ||

@@ -219,7 +219,6 @@ private:
     void ShowLoadReport(const LoadReport& report);
     bool BeginCommand();
     void EndCommand();
-    QString ResourceFolder(const QString& sub) const;
     QIcon LoadIcon(const QString& relative) const;
 
     CoreContext& m_ctx;
