@@ -3,9 +3,8 @@
 // in its own process, and an adapter that counts the requests it puts on
 // the wire (the words of a figure).
 #include "core/transport/CanAdapter.h"
+#include "sim/SimProcess.h"
 
-#include <QByteArray>
-#include <QProcess>
 #include <QString>
 #include <QStringList>
 
@@ -13,26 +12,22 @@
 
 namespace bench {
 
-// A TCP port on 127.0.0.1 that was free a moment ago.
-int FreePort();
-// "virtualcan:tcp://127.0.0.1:PORT/can0".
-QString PrivateBus(int port);
 // An executable of the build, beside the harness.
 QString BinaryPath(const QString& name);
+// A TCP port on 127.0.0.1 that was free a moment ago, and the private
+// virtual bus on it ("virtualcan:tcp://127.0.0.1:PORT/can0").
+inline int FreePort() { return sim::FreeLoopbackPort(); }
+inline QString PrivateBus(int port) { return sim::PrivateVirtualBus(port); }
 
-// drc-sim serving a bus; stopped (terminate, then kill) when the object goes.
-class DrcSimProcess {
+// drc-sim of this build serving a bus, without its console; stopped
+// (terminate, then kill) when the object goes.
+class DrcSimProcess : public sim::DrcSimProcess {
 public:
-    ~DrcSimProcess();
-    // Starts it and waits for its "drc-sim: listening" line; false with
-    // Output() saying why when it did not come within the deadline.
-    bool Start(const QString& bus, const QStringList& extra, int deadlineMs = 5000);
-    void Stop();
-    QString Output() const { return QString::fromLocal8Bit(m_output); }
-
-private:
-    QProcess m_process;
-    QByteArray m_output;
+    DrcSimProcess() : sim::DrcSimProcess(BinaryPath(QStringLiteral("drc-sim"))) {}
+    bool Start(const QString& bus, const QStringList& extra, int deadlineMs = 5000)
+    {
+        return sim::DrcSimProcess::Start(bus, QStringList{QStringLiteral("--no-console")} + extra, deadlineMs);
+    }
 };
 
 // Forwards to another adapter and counts the frames it sends on an identifier.

@@ -7,10 +7,7 @@
 #include <QRegularExpression>
 #include <QTemporaryDir>
 
-#include <arpa/inet.h>
-#include <netinet/in.h>
 #include <sys/mount.h>
-#include <sys/socket.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -28,25 +25,6 @@ void EnsureApplication()
     if (!QCoreApplication::instance())
         new QCoreApplication(argc, argv);
 }
-
-int FreePort()
-{
-    const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
-    if (fd < 0)
-        return -1;
-    sockaddr_in addr{};
-    addr.sin_family = AF_INET;
-    addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    socklen_t len = sizeof addr;
-    int port = -1;
-    if (::bind(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr) == 0 &&
-        ::getsockname(fd, reinterpret_cast<sockaddr*>(&addr), &len) == 0)
-        port = ntohs(addr.sin_port);
-    ::close(fd);
-    return port;
-}
-
-QString PrivateBus(int port) { return QStringLiteral("virtualcan:tcp://127.0.0.1:%1/can0").arg(port); }
 
 QString BinaryPath(const char* name) { return QStringLiteral(QVS_BIN_DIR "/") + QLatin1String(name); }
 
@@ -117,81 +95,6 @@ bool WaitUntil(const std::function<bool()>& done, int deadlineMs)
         QCoreApplication::sendPostedEvents();
         ::usleep(500);
     }
-}
-
-DrcSimProcess::~DrcSimProcess() { Kill(); }
-
-void DrcSimProcess::Kill()
-{
-    if (m_process.state() == QProcess::NotRunning)
-        return;
-    m_process.kill();
-    m_process.waitForFinished(3000);
-}
-
-void DrcSimProcess::Collect()
-{
-    m_stdout += m_process.readAllStandardOutput();
-    m_stderr += m_process.readAllStandardError();
-}
-
-bool DrcSimProcess::Start(const QString& bus, const QStringList& extra, int deadlineMs)
-{
-    m_stdout.clear();
-    m_stderr.clear();
-    QStringList args{QStringLiteral("--bus"), bus, QStringLiteral("--tick"), QStringLiteral("0")};
-    args << extra;
-    m_process.start(BinaryPath("drc-sim"), args);
-    if (!m_process.waitForStarted(deadlineMs))
-        return false;
-    QElapsedTimer clock;
-    clock.start();
-    while (clock.elapsed() < deadlineMs) {
-        m_process.waitForReadyRead(20);
-        Collect();
-        const qsizetype at = m_stdout.indexOf("drc-sim: listening on ");
-        if (at >= 0) {
-            const qsizetype nl = m_stdout.indexOf('\n', at);
-            if (nl >= 0) {
-                m_answered = nl + 1;
-                return true;
-            }
-        }
-        if (m_process.state() == QProcess::NotRunning)
-            return false;
-    }
-    return false;
-}
-
-void DrcSimProcess::Send(const QString& line)
-{
-    m_process.write((line + QLatin1Char('\n')).toUtf8());
-}
-
-QString DrcSimProcess::Command(const QString& line, int deadlineMs)
-{
-    Collect();
-    m_answered = m_stdout.size();
-    Send(line);
-    QString answer;
-    WaitUntil(
-        [&] {
-            Collect();
-            const qsizetype nl = m_stdout.indexOf('\n', m_answered);
-            if (nl < 0)
-                return false;
-            answer = QString::fromUtf8(m_stdout.mid(m_answered, nl - m_answered));
-            if (qEnvironmentVariableIsSet("QVS_FAULT_DEBUG"))
-                std::fprintf(stderr, "console: %s -> %s\n", qPrintable(line), qPrintable(answer));
-            m_answered = nl + 1;
-            return true;
-        },
-        deadlineMs);
-    if (answer.isEmpty() && qEnvironmentVariableIsSet("QVS_FAULT_DEBUG"))
-        std::fprintf(stderr, "console: %s -> (none) stdout %lld answered %lld avail %lld state %d\n", qPrintable(line),
-                     (long long)m_stdout.size(), (long long)m_answered, (long long)m_process.bytesAvailable(),
-                     int(m_process.state()));
-    return answer;
 }
 
 int DrcSimProcess::Requests()

@@ -3,11 +3,10 @@
 // command host, a timer that proves the event loop runs during a transfer,
 // record snapshots, drc-sim in its own process, and a tiny RAM file system.
 #include "core/state/Commands.h"
+#include "sim/SimProcess.h"
 
-#include <QByteArray>
 #include <QElapsedTimer>
 #include <QList>
-#include <QProcess>
 #include <QString>
 #include <QStringList>
 #include <QTimer>
@@ -24,10 +23,10 @@ namespace faults {
 
 void EnsureApplication();
 
-// A free TCP port on 127.0.0.1 (free a moment ago).
-int FreePort();
-QString PrivateBus(int port); // "virtualcan:tcp://127.0.0.1:PORT/can0"
 QString BinaryPath(const char* name);
+// A free TCP port on 127.0.0.1 (free a moment ago).
+inline int FreePort() { return sim::FreeLoopbackPort(); }
+inline QString PrivateBus(int port) { return sim::PrivateVirtualBus(port); } // "virtualcan:tcp://127.0.0.1:PORT/can0"
 
 class ScriptedHost : public CommandHost {
 public:
@@ -78,29 +77,22 @@ void Report(const char* scenario, const QString& message, qint64 ms, const std::
 // Waits (dispatching events) until done() or the deadline; true if done.
 bool WaitUntil(const std::function<bool()>& done, int deadlineMs);
 
-// drc-sim in its own process, hosting a private virtual bus; killed when the
-// object goes.
-class DrcSimProcess {
+// drc-sim of this build in its own process, hosting a private virtual bus,
+// with its console on standard input and no live-value timer; killed when
+// the object goes. QVS_FAULT_DEBUG=1 prints each console command.
+class DrcSimProcess : public sim::DrcSimProcess {
 public:
-    ~DrcSimProcess();
-    // Starts drc-sim --bus bus with its console on standard input; true once
-    // it printed its listening line (within the deadline).
-    bool Start(const QString& bus, const QStringList& extra = {}, int deadlineMs = 10000);
-    // One console command; the first answer line ("" after the deadline).
-    // Waits with the event loop running. QVS_FAULT_DEBUG=1 prints each one.
-    QString Command(const QString& line, int deadlineMs = 3000);
-    // Sends a console command without waiting for its answer.
-    void Send(const QString& line);
+    DrcSimProcess() : sim::DrcSimProcess(BinaryPath("drc-sim")) {}
+    ~DrcSimProcess() { Kill(); }
+    DrcSimProcess(const DrcSimProcess&) = delete;
+    DrcSimProcess& operator=(const DrcSimProcess&) = delete;
+    bool Start(const QString& bus, const QStringList& extra = {}, int deadlineMs = 10000)
+    {
+        return sim::DrcSimProcess::Start(bus, QStringList{QStringLiteral("--tick"), QStringLiteral("0")} + extra,
+                                         deadlineMs);
+    }
     // The number of requests the controller has taken since power-up.
     int Requests();
-    void Kill();
-    QString Output() const { return QString::fromUtf8(m_stdout + m_stderr); }
-
-private:
-    void Collect();
-    QProcess m_process;
-    QByteArray m_stdout, m_stderr;
-    qsizetype m_answered = 0;
 };
 
 // A tmpfs of a few kilobytes mounted on a new folder (needs root); Ok()
