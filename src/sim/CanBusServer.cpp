@@ -1,5 +1,6 @@
 #include "sim/CanBusServer.h"
 
+#include "core/transport/QtCanBusAdapter.h"
 #include "sim/DrcController.h"
 
 #include <QCanBus>
@@ -15,13 +16,18 @@ CanBusServer::CanBusServer(DrcController& controller, QObject* parent) : QObject
 
 CanBusServer::~CanBusServer() { Close(); }
 
-bool CanBusServer::SplitBusName(const QString& bus, QString& plugin, QString& interfaceName)
+bool CanBusServer::SplitBusName(const QString& bus, QString& plugin, QString& interfaceName, QString* why)
 {
-    const qsizetype colon = bus.indexOf(QLatin1Char(':'));
-    if (colon <= 0 || colon == bus.size() - 1)
+    // The programs' own parser, so the simulator refuses the names they
+    // refuse (a virtualcan channel other than can0 or can1, say).
+    std::string p, i, reason;
+    if (!QtCanBusAdapter::ParseBusName(bus.toStdString(), p, i, &reason)) {
+        if (why)
+            *why = QString::fromStdString(reason);
         return false;
-    plugin = bus.left(colon);
-    interfaceName = bus.mid(colon + 1);
+    }
+    plugin = QString::fromStdString(p);
+    interfaceName = QString::fromStdString(i);
     return true;
 }
 
@@ -29,11 +35,8 @@ bool CanBusServer::Open(const QString& bus, int bitRate, QString* error)
 {
     Close();
     QString plugin, interfaceName;
-    if (!SplitBusName(bus, plugin, interfaceName)) {
-        if (error)
-            *error = QStringLiteral("bus name '%1' is not of the form plugin:interface").arg(bus);
+    if (!SplitBusName(bus, plugin, interfaceName, error))
         return false;
-    }
     if (!QCanBus::instance()->plugins().contains(plugin)) {
         if (error)
             *error = QStringLiteral("no CAN plugin '%1' (available: %2)")

@@ -17,8 +17,9 @@ public:
     ~CanBusServer() override;
 
     // Splits "plugin:interface" at the first colon ("virtualcan:can0",
-    // "virtualcan:tcp://127.0.0.1:4711/can0", "socketcan:can0").
-    static bool SplitBusName(const QString& bus, QString& plugin, QString& interfaceName);
+    // "virtualcan:tcp://127.0.0.1:4711/can0", "socketcan:can0"); false, with
+    // *why, for a name the programs would not open either.
+    static bool SplitBusName(const QString& bus, QString& plugin, QString& interfaceName, QString* why = nullptr);
 
     // Creates and connects the device. bitRate in bit/s is applied to real
     // adapters; the virtual bus has none. False with *error on failure; the

@@ -1,4 +1,5 @@
 #include "SimTestSupport.h"
+#include "sim/CanBusServer.h"
 #include "sim/DrcSimOptions.h"
 #include "sim/NumberArgument.h"
 #include "sim/SimConsole.h"
@@ -125,4 +126,27 @@ TEST(SimConsole, CommandsActOnTheController)
     QObject::connect(&console, &SimConsole::quitRequested, [&] { quit = true; });
     console.Execute(QStringLiteral("quit"));
     EXPECT_TRUE(quit);
+}
+
+TEST(CanBusServer, RefusesTheBusNamesTheProgramsRefuse)
+{
+    QString plugin, iface, why;
+    ASSERT_TRUE(CanBusServer::SplitBusName(QStringLiteral("virtualcan:tcp://127.0.0.1:4711/can0"), plugin, iface));
+    EXPECT_EQ(plugin, "virtualcan");
+    EXPECT_EQ(iface, "tcp://127.0.0.1:4711/can0");
+    ASSERT_TRUE(CanBusServer::SplitBusName(QStringLiteral("socketcan:can0"), plugin, iface));
+    EXPECT_EQ(iface, "can0");
+
+    // A virtual channel the tool cannot join would leave the simulator
+    // serving a bus nobody reaches.
+    EXPECT_FALSE(CanBusServer::SplitBusName(QStringLiteral("virtualcan:can7"), plugin, iface, &why));
+    EXPECT_TRUE(why.contains("not understood")) << why.toStdString();
+    EXPECT_FALSE(CanBusServer::SplitBusName(QStringLiteral("can0"), plugin, iface, &why));
+
+    EnsureApplication();
+    DrcController drc;
+    CanBusServer server(drc);
+    QString error;
+    EXPECT_FALSE(server.Open(QStringLiteral("virtualcan:tcp://127.0.0.1:4711/bus"), 0, &error));
+    EXPECT_TRUE(error.contains("use can0, can1 or tcp://HOST:PORT/can0")) << error.toStdString();
 }
