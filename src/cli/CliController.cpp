@@ -85,15 +85,7 @@ bool ReadConfigFile(CliContext& c, const QString& path, ConfigFileBytes& file)
 bool LoadConfigFile(CliContext& c, const ConfigFileBytes& file, IDData& table, InfoBlock& info, LoadReport& report)
 {
     try {
-        // A file that sets no parameter changes no value; its information
-        // block is not taken either, as with any other failed load.
-        InfoBlock trialInfo = info;
-        report = ConfigFile::LoadConfigurationBytes(file.Bytes, file.BareName, table, trialInfo);
-        if (report.Applied == 0) {
-            LoadFailed(c, QStringLiteral("%1 sets no parameter of the catalogue").arg(file.Path));
-            return false;
-        }
-        info = trialInfo;
+        report = ConfigFile::LoadConfigurationBytes(file.Bytes, file.BareName, table, info);
         return true;
     } catch (const FileError& e) {
         LoadFailed(c, QStringLiteral("%1: %2").arg(file.Path, QString::fromStdString(e.what())));

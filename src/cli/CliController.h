@@ -31,9 +31,9 @@ struct ConfigFileBytes {
 };
 // Reads the file; on failure prints "Error Loading File!" and the reason.
 bool ReadConfigFile(CliContext& c, const QString& path, ConfigFileBytes& file);
-// Loads the file onto the table (all or nothing); on failure, and when the
-// file sets no parameter of the catalogue, prints "Error Loading File!" and
-// the reason and returns false.
+// Loads the file onto the table (all or nothing); on failure (a file that
+// sets no parameter of the catalogue among them) prints "Error Loading
+// File!" and the reason and returns false.
 bool LoadConfigFile(CliContext& c, const ConfigFileBytes& file, IDData& table, InfoBlock& info,
                     LoadReport& report);
 // Prints "Configuration NOT SAVED!" and the reason.

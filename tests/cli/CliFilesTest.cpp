@@ -184,7 +184,7 @@ TEST_F(CliFiles, FileErrorsExitThreeWithTheTextAndTheReason)
         {files.Path("empty.txt"), "empty"},
         {files.Path("noheader.txt"), "no parameter header"},
         {files.Path("huge.txt"), "32-bit"},
-        {files.Path("prose.txt"), "sets no parameter"},
+        {files.Path("prose.txt"), "no line of the file sets a parameter"},
         {files.Path(""), "not a regular file"},
     };
     for (const auto& c : cases) {

@@ -82,17 +82,25 @@ TEST_F(FileCommandTest, SuccessfulLoadAppliesTheFileAndMarksItLoaded)
 
 TEST_F(FileCommandTest, LoadOfAFileThatDoesNotParseChangesNothing)
 {
+    // An empty file, and prose picked by mistake: it would otherwise load as
+    // nothing but comments and be reported as a success.
     folder.Write(QStringLiteral("res/txt/empty.txt"), QByteArray());
-    State().SetFileState(1);
-    const int32_t before = Ramp()->DataS.QvsDownloadValueE2;
-    dialogs.Files.push_back(folder.File("res/txt/empty.txt"));
-    window->LoadConfiguration();
-    ASSERT_EQ(dialogs.Boxes.size(), 1u);
-    EXPECT_EQ(dialogs.Boxes[0].Text, "Error Loading File!");
-    EXPECT_EQ(dialogs.Boxes[0].Icon, MessageIcon::Critical);
-    EXPECT_EQ(State().FileState(), 1);
-    EXPECT_EQ(Ramp()->DataS.QvsDownloadValueE2, before);
-    EXPECT_EQ(Current(), QDir::cleanPath(folder.Path()));
+    folder.Write(QStringLiteral("res/txt/letter.txt"), QByteArray("Dear customer,\r\nthe settings follow.\r\n"));
+    for (const char* name : {"res/txt/empty.txt", "res/txt/letter.txt"}) {
+        dialogs.Boxes.clear();
+        State().SetFileState(1);
+        const int32_t before = Ramp()->DataS.QvsDownloadValueE2;
+        const QString comments = context->Info.Comments;
+        dialogs.Files.push_back(folder.File(name));
+        window->LoadConfiguration();
+        ASSERT_EQ(dialogs.Boxes.size(), 1u) << name;
+        EXPECT_EQ(dialogs.Boxes[0].Text, "Error Loading File!");
+        EXPECT_EQ(dialogs.Boxes[0].Icon, MessageIcon::Critical);
+        EXPECT_EQ(State().FileState(), 1);
+        EXPECT_EQ(Ramp()->DataS.QvsDownloadValueE2, before);
+        EXPECT_EQ(context->Info.Comments, comments) << name;
+        EXPECT_EQ(Current(), QDir::cleanPath(folder.Path()));
+    }
 }
 
 TEST_F(FileCommandTest, LoadTellsAboutUnknownAddressesAndOutOfRangeValues)

@@ -189,6 +189,11 @@ LoadReport LoadConfigurationBytes(const QByteArray& bytes, const QString& bareNa
             continue;
         pending.push_back({found, value});
     }
+    // Text that is no configuration file (no separator, or only lines the
+    // catalogue does not know) would otherwise "load" as nothing but
+    // comments and be reported as a success.
+    if (pending.empty())
+        throw FileError("no line of the file sets a parameter of the catalogue");
 
     // Convert every value on copies first: a formula that fails on one value
     // must not leave the others half applied.

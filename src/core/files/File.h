@@ -71,9 +71,10 @@ QByteArray BuildFile(const IDData& table, const PageRegistry& pages, const InfoB
 void SaveConfiguration(const QString& path, const IDData& table, const PageRegistry& pages,
                        InfoBlock& info);
 
-// Reads path and, only when the whole file parsed, applies its values to the
-// table and its information block to info. Throws FileError otherwise, and
-// then nothing has changed.
+// Reads path and, only when the whole file parsed and sets at least one
+// parameter of the catalogue, applies its values to the table and its
+// information block to info. Throws FileError otherwise, and then nothing
+// has changed.
 LoadReport LoadConfiguration(const QString& path, const QString& bareName, IDData& table,
                              InfoBlock& info);
 // The same over bytes already read.

@@ -161,7 +161,8 @@ TEST_F(ConfigFileTest, DitherFrequencyLoadsOnlyWhileEditingIsAllowed)
     const QString path = dir.filePath("d.txt");
     QFile f(path);
     f.open(QIODevice::WriteOnly);
-    f.write(S + "\r" + S + "\r" + "Variable Name\tAddress\tValue\r" + "Dither frequency\t140\t9\r");
+    f.write(S + "\r" + S + "\r" + "Variable Name\tAddress\tValue\r" + "Ramp time\t112\t77\r" +
+            "Dither frequency\t140\t9\r");
     f.close();
     InfoBlock info;
     table.Record(Key::QVS_DITHER_EDIT)->DataS.CedValueE2 = 85;
@@ -187,6 +188,10 @@ TEST_F(ConfigFileTest, DamagedFilesChangeNothing)
     };
     load("");
     load(S + "\rAuthor:\tx\t\r" + S + "\r");
+    // Text that is no configuration file, and a file of another catalogue
+    // whose addresses are all unknown here: nothing to load is no success.
+    load("Dear customer,\r\nplease find the settings below.\r\n");
+    load(S + "\r" + S + "\rVariable Name\tAddress\tValue\rElsewhere\t4000\t00012\r");
     // An overflow on the second line must not leave the first applied.
     load(S + "\r" + S + "\rVariable Name\tAddress\tValue\rRamp time\t112\t77\rRamp, section 2\t113\t99999999999\r");
     EXPECT_EQ(table.At(2)->DataS.QvsDownloadValueE2, 250);
