@@ -7,7 +7,7 @@ set -eu
 PACKAGES="g++ clang cmake ninja-build make
 qt6-base-dev qt6-serialbus-dev qt6-svg-dev qt6-pdf-dev libqt6svg6 libqt6pdfwidgets6
 googletest libgmock-dev libgtest-dev libbenchmark-dev
-xvfb xauth"
+xvfb xauth fonts-dejavu-core"
 
 missing=""
 for p in $PACKAGES; do
