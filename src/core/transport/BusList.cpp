@@ -1,11 +1,11 @@
 #include "core/transport/BusList.h"
 
+#include "core/transport/BusSelection.h"
 #include "core/transport/QtCanBusAdapter.h"
 
 #include <QCanBus>
 #include <QCanBusDeviceInfo>
 #include <QCommandLineParser>
-#include <QLoggingCategory>
 
 #include <algorithm>
 
@@ -134,8 +134,7 @@ QString BusListText(const BusInventory& inventory)
 
 QString SystemBusListText()
 {
-    QLoggingCategory::setFilterRules(QStringLiteral("qt.canbus.plugins.*.warning=false\n"
-                                                    "qt.canbus.plugins.*.info=false"));
+    QuietCanBusPluginLogging();
     return BusListText(SystemBusInventory());
 }
 

@@ -218,5 +218,5 @@ std::function<std::unique_ptr<CanAdapter>()> MakeAdapterFactory(const BusChoice&
 
 void QuietCanBusPluginLogging()
 {
-    QLoggingCategory::setFilterRules(QStringLiteral("qt.canbus.plugins.virtualcan.info=false"));
+    QLoggingCategory::setFilterRules(QStringLiteral("qt.canbus.plugins.*=false"));
 }

@@ -69,6 +69,9 @@ BusSettings BusSettingsFromParser(const QCommandLineParser& parser, const QStrin
 std::function<std::unique_ptr<CanAdapter>()> MakeAdapterFactory(const BusChoice& choice,
                                                                  SimulatedPeer* peer);
 
-// Silences the informational chatter of the virtual bus plugin (server
-// started, client connected...). QT_LOGGING_RULES still overrides it.
+// Silences the CAN plugins' own chatter: the virtual bus's notes (server
+// started, client connected...) and the warnings and critical messages of
+// plugins whose library or kernel support is missing, which the programs'
+// messages and --list-buses already give with their reason. QT_LOGGING_RULES still
+// overrides it.
 void QuietCanBusPluginLogging();
