@@ -210,7 +210,8 @@ std::vector<MessageEntry> Build()
         "--bus plugin:interface, or --simulate)",
         "", "Status bar, and the terminal, at start with the bus auto.",
         "No adapter was found: no CAN interface is up and no adapter driven by the maker's library answers.",
-        "Plug in the adapter and bring its interface up, or name it with --bus.");
+        "Plug in the adapter and bring its interface up, or name it with --bus; --list-buses shows what "
+        "each CAN plugin found and why it found nothing (a missing library, an interface that is down).");
 
     // --- Indicators -------------------------------------------------------
     add(Indicators, K::Indicator, "Not Connected", "", "Connection box of the status area.",
