@@ -426,38 +426,6 @@ void RunBus(Session& s, const Options& o, std::vector<Row>& rows, bool fullLegac
            [&](int n, int* w, QString* why) { return s.DiagnosticCycles(n, w, why); });
 }
 
-// The exchange alone on a bus without the bus-time model: what the software
-// and the transport add.
-void RunRawExchange(Session& s, const Options& o, std::vector<Row>& rows)
-{
-    if (!s.Error.isEmpty()) {
-        rows.push_back(Failed(QStringLiteral("one exchange"), s.Label, s.Error));
-        return;
-    }
-    Progress(s.Label + QStringLiteral(": exchanges"));
-    const Session::Run c = s.Connect();
-    if (!c.Failure.isEmpty()) {
-        rows.push_back(Failed(QStringLiteral("one exchange"), s.Label, c.Failure));
-        return;
-    }
-    QString failure;
-    double cpu = 0;
-    const std::vector<double> fast = s.Exchanges(o.Exchanges, &failure, &cpu);
-    if (!failure.isEmpty()) {
-        rows.push_back(Failed(QStringLiteral("one exchange"), s.Label, failure));
-        return;
-    }
-    Row r;
-    r.Figure = QStringLiteral("one exchange, median");
-    r.Bus = s.Label;
-    r.Words = 1;
-    r.Fast = Timing{Median(fast), false, cpu};
-    rows.push_back(r);
-    r.Figure = QStringLiteral("one exchange, p99");
-    r.Fast = Timing{Percentile(fast, 99), false};
-    rows.push_back(r);
-}
-
 // QvsStudio from process start to its main window shown.
 void RunStartup(const QString& label, const QStringList& args, const QString& busModel, const Options& o,
                 std::vector<Row>& rows)
@@ -603,8 +571,8 @@ int main(int argc, char* argv[])
 
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral(
-        "Times connect, read, write, monitor and diagnostic cycles and start-up, in-process with the bus-time "
-        "model and against drc-sim over a private virtual bus, and prints one table."));
+        "Times connect, read, write, monitor and diagnostic cycles and start-up, in-process and against drc-sim "
+        "over a private virtual bus, each with and without the bus-time model, and prints one table."));
     parser.addHelpOption();
     const QCommandLineOption micro(QStringLiteral("micro"),
                                    QStringLiteral("Google Benchmark JSON report of qvs-microbench to add to the table."),
@@ -643,8 +611,9 @@ int main(int argc, char* argv[])
         RunBus(sim, o, rows, /*fullLegacyConnect=*/!smoke);
     }
     {
+        // Without the bus-time model: what the software alone costs.
         Session raw(QStringLiteral("sim"), QStringLiteral("sim"), folder, false);
-        RunRawExchange(raw, o, rows);
+        RunBus(raw, o, rows, /*fullLegacyConnect=*/false);
     }
     if (!smoke) {
         DrcSimProcess modelled, plain;
@@ -660,9 +629,9 @@ int main(int argc, char* argv[])
         const QString plainBus = PrivateBus(FreePort());
         if (plain.Start(plainBus, {})) {
             Session vc(QStringLiteral("virtualcan"), plainBus, folder, false);
-            RunRawExchange(vc, o, rows);
+            RunBus(vc, o, rows, o.FullLegacy);
         } else {
-            rows.push_back(Failed(QStringLiteral("one exchange"), QStringLiteral("virtualcan"),
+            rows.push_back(Failed(QStringLiteral("all figures"), QStringLiteral("virtualcan"),
                                   QStringLiteral("drc-sim did not start: ") + plain.Output().trimmed()));
         }
         RunStartup(QStringLiteral("sim+250k"), {QStringLiteral("--simulate")}, QStringLiteral("250k"), o, rows);
