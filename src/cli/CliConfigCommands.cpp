@@ -59,6 +59,23 @@ QString VersionOf(const IDData& table)
 
 QString Str(const std::string& s) { return QString::fromStdString(s); }
 
+// Reads the file, opens the bus, loads the catalogue and tries the file on a
+// scratch table, so that a damaged file is told before the controller is
+// asked anything. ExitOk, or the exit code of what failed (already printed).
+int ReadAndTryFile(CliContext& c, const QString& path, ConfigFileBytes& file)
+{
+    if (!ReadConfigFile(c, path, file))
+        return ExitFile;
+    if (!c.OpenBus(false) || !c.LoadCatalogue())
+        return ExitFailed;
+    std::unique_ptr<IDData> trial = ScratchTable(c, nullptr);
+    if (!trial)
+        return ExitFailed;
+    InfoBlock info;
+    LoadReport report;
+    return LoadConfigFile(c, file, *trial, info, report) ? ExitOk : ExitFile;
+}
+
 // The value a configuration file holds for a record: the download value, or
 // for the software version its RAM display value.
 int64_t FileValue(const IDData& table, int index)
@@ -315,20 +332,8 @@ public:
     int Run(CliContext& c) override
     {
         ConfigFileBytes file;
-        if (!ReadConfigFile(c, m_file, file))
-            return ExitFile;
-        if (!c.OpenBus(false) || !c.LoadCatalogue())
-            return ExitFailed;
-        // A damaged file is told before the controller is asked anything.
-        {
-            std::unique_ptr<IDData> trial = ScratchTable(c, nullptr);
-            if (!trial)
-                return ExitFailed;
-            InfoBlock info;
-            LoadReport report;
-            if (!LoadConfigFile(c, file, *trial, info, report))
-                return ExitFile;
-        }
+        if (const int r = ReadAndTryFile(c, m_file, file); r != ExitOk)
+            return r;
         CliHost& host = c.Host();
         host.ContinueWithPendingRestore = m_force;
         host.PendingRestoreRefusal = QStringLiteral("(nothing written: the restore would replace it at the next "
@@ -396,19 +401,8 @@ public:
     int Run(CliContext& c) override
     {
         ConfigFileBytes file;
-        if (!ReadConfigFile(c, m_file, file))
-            return ExitFile;
-        if (!c.OpenBus(false) || !c.LoadCatalogue())
-            return ExitFailed;
-        {
-            std::unique_ptr<IDData> trial = ScratchTable(c, nullptr);
-            if (!trial)
-                return ExitFailed;
-            InfoBlock info;
-            LoadReport report;
-            if (!LoadConfigFile(c, file, *trial, info, report))
-                return ExitFile;
-        }
+        if (const int r = ReadAndTryFile(c, m_file, file); r != ExitOk)
+            return r;
         c.Host().ContinueWithPendingRestore = true; // comparing changes nothing
         if (const int r = ConnectController(c); r != ExitOk)
             return r;

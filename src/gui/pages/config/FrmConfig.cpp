@@ -1038,30 +1038,21 @@ void FrmConfig::SetRampMode(int section, int32_t code)
         r->DataS.QvsDownloadValueE2 = code;
 }
 
-void FrmConfig::BreakToggled(int section)
-{
-    MarkChanged();
-    const auto i = size_t(section);
-    if (ChkBreak[i]->isChecked()) {
-        ChkFull[i]->setChecked(false);
-        SetRampMode(section, config::Code170);
-    } else {
-        ChkFull[i]->setChecked(true);
-        SetRampMode(section, config::Code85);
-    }
-}
+void FrmConfig::BreakToggled(int section) { RampModeBoxToggled(section, true); }
 
-void FrmConfig::FullToggled(int section)
+void FrmConfig::FullToggled(int section) { RampModeBoxToggled(section, false); }
+
+// BREAK (170) and FULL (85) exclude each other: the other box takes the
+// opposite state, and the mode follows the box that was toggled.
+void FrmConfig::RampModeBoxToggled(int section, bool breakBox)
 {
     MarkChanged();
     const auto i = size_t(section);
-    if (ChkFull[i]->isChecked()) {
-        ChkBreak[i]->setChecked(false);
-        SetRampMode(section, config::Code85);
-    } else {
-        ChkBreak[i]->setChecked(true);
-        SetRampMode(section, config::Code170);
-    }
+    QCheckBox* toggled = breakBox ? ChkBreak[i] : ChkFull[i];
+    QCheckBox* other = breakBox ? ChkFull[i] : ChkBreak[i];
+    const bool checked = toggled->isChecked();
+    other->setChecked(!checked);
+    SetRampMode(section, checked == breakBox ? config::Code170 : config::Code85);
 }
 
 void FrmConfig::JoySelClicked(int input)

@@ -186,6 +186,7 @@ private:
     void DRCTypeSelected(int index);
     void BreakToggled(int section);
     void FullToggled(int section);
+    void RampModeBoxToggled(int section, bool breakBox);
     void JoySelClicked(int input);
     void MagSelClicked(int section);
     void SectionChanged(CSection* control, bool minimum);
