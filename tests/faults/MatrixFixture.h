@@ -77,6 +77,26 @@ protected:
         host.messages.clear();
     }
 
+    // The checks of a command that a fault must end: it failed, with the
+    // message first, in less than maxMs, while the event loop kept running.
+    void ExpectFailed(const Timed& t, const QString& message, qint64 maxMs)
+    {
+        EXPECT_EQ(t.Outcome, CommandOutcome::Failed);
+        EXPECT_EQ(host.messages.value(0), message) << host.messages.join(" / ").toStdString();
+        EXPECT_LT(t.Ms, maxMs);
+        EXPECT_TRUE(t.Ticking) << t.Ticks << " ticks in " << t.Ms << " ms";
+    }
+    // The records whose values changed since the snapshot.
+    std::vector<int> ChangedSince(const std::vector<RecordValues>& before)
+    {
+        return Changed(before, Snapshot(Table()));
+    }
+    // Prints the measured row, with the command's first message.
+    void ReportRow(const char* scenario, const Timed& t, const std::string& records)
+    {
+        Report(scenario, host.messages.value(0), t.Ms, records, t.Ticks);
+    }
+
     // The faults are gone; Connect works again in the same process.
     void ExpectConnectWorksAgain()
     {

@@ -66,14 +66,11 @@ TEST_F(VirtualCanFaults, SilentControllerAtConnect)
     Console(QStringLiteral("silent-after 0"));
     const auto before = Snapshot(Table());
     const Timed t = Run([&] { return commands->Connect(); });
-    EXPECT_EQ(t.Outcome, CommandOutcome::Failed);
-    EXPECT_EQ(host.messages.value(0), TimeOut);
+    ExpectFailed(t, TimeOut, 4000);
     EXPECT_GE(t.Ms, 6 * CANLink::ReplyTimeoutMs - 20);
-    EXPECT_LT(t.Ms, 4000);
-    EXPECT_TRUE(t.Ticking);
-    const auto changed = Changed(before, Snapshot(Table()));
+    const auto changed = ChangedSince(before);
     EXPECT_TRUE(changed.empty()) << IndexList(changed);
-    Report("virtualcan: silent controller at connect", host.messages.value(0), t.Ms, IndexList(changed), t.Ticks);
+    ReportRow("virtualcan: silent controller at connect", t, IndexList(changed));
     ExpectConnectWorksAgain();
 }
 
@@ -85,14 +82,10 @@ TEST_F(VirtualCanFaults, SilenceAfterTenWordsOfABulkReadAndOfABulkWrite)
     const auto before = Snapshot(Table());
     Console(QStringLiteral("silent-after %1").arg(Counter("requests") + 10));
     Timed t = Run([&] { return commands->Read(ConfigureRead); });
-    EXPECT_EQ(t.Outcome, CommandOutcome::Failed);
-    EXPECT_EQ(host.messages.value(0), TimeOut);
-    EXPECT_LT(t.Ms, 2000);
-    EXPECT_TRUE(t.Ticking);
-    const auto changed = Changed(before, Snapshot(Table()));
+    ExpectFailed(t, TimeOut, 2000);
+    const auto changed = ChangedSince(before);
     EXPECT_EQ(changed, First(order, 10)) << IndexList(changed);
-    Report("virtualcan: silence after 10 words of a bulk read", host.messages.value(0), t.Ms,
-           IndexList(changed) + " (the 10 words read)", t.Ticks);
+    ReportRow("virtualcan: silence after 10 words of a bulk read", t, IndexList(changed) + " (the 10 words read)");
     ExpectConnectWorksAgain();
 
     const auto edited = EditForWrite(ConfigureWrite);
@@ -104,8 +97,8 @@ TEST_F(VirtualCanFaults, SilenceAfterTenWordsOfABulkReadAndOfABulkWrite)
     const auto marked = MarkedWritten(edited);
     EXPECT_EQ(marked, FirstEdited(edited, ConfigureWrite, 10)) << IndexList(marked);
     EXPECT_EQ(TakenByController(edited), marked);
-    Report("virtualcan: silence after 10 words of a bulk write", host.messages.value(0), t.Ms,
-           IndexList(marked) + " marked written (the 10 answered)", t.Ticks);
+    ReportRow("virtualcan: silence after 10 words of a bulk write", t,
+              IndexList(marked) + " marked written (the 10 answered)");
     ExpectConnectWorksAgain();
 }
 
@@ -136,7 +129,7 @@ TEST_F(VirtualCanFaults, DroppedCorruptedAndMisaddressedReplies)
         EXPECT_GE(t.Ms, CANLink::ReplyTimeoutMs - 5) << row.Scenario;
         EXPECT_LT(t.Ms, 2000) << row.Scenario;
         EXPECT_TRUE(t.Ticking) << row.Scenario;
-        const auto changed = Changed(before, Snapshot(Table()));
+        const auto changed = ChangedSince(before);
         EXPECT_EQ(changed, First(order, static_cast<size_t>(row.Word - 1))) << row.Scenario << ": "
                                                                           << IndexList(changed);
         Report(row.Scenario, host.messages.value(0), t.Ms,
@@ -173,14 +166,10 @@ TEST_F(VirtualCanFaults, LatencyInsideAndBeyondTheTimeOut)
     const auto before = Snapshot(Table());
     Console(QStringLiteral("latency 250"));
     const Timed t = Run([&] { return commands->Read(ConfigureRead); });
-    EXPECT_EQ(t.Outcome, CommandOutcome::Failed);
-    EXPECT_EQ(host.messages.value(0), TimeOut);
-    EXPECT_LT(t.Ms, 1000);
-    EXPECT_TRUE(t.Ticking);
-    const auto changed = Changed(before, Snapshot(Table()));
+    ExpectFailed(t, TimeOut, 1000);
+    const auto changed = ChangedSince(before);
     EXPECT_TRUE(changed.empty()) << IndexList(changed);
-    Report("virtualcan: reply latency 250 ms (beyond the time-out)", host.messages.value(0), t.Ms,
-           IndexList(changed), t.Ticks);
+    ReportRow("virtualcan: reply latency 250 ms (beyond the time-out)", t, IndexList(changed));
     ExpectConnectWorksAgain();
 }
 
@@ -199,7 +188,7 @@ TEST_F(VirtualCanFaults, BusLostMidReadAndBack)
     EXPECT_TRUE(message == CommError || message == TimeOut) << message.toStdString();
     EXPECT_LT(t.Ms, 3000);
     EXPECT_TRUE(t.Ticking);
-    const auto changed = Changed(before, Snapshot(Table()));
+    const auto changed = ChangedSince(before);
     size_t words = 0;
     EXPECT_TRUE(IsReadPrefix(changed, order, words)) << IndexList(changed);
     EXPECT_GT(words, 0u);
@@ -220,7 +209,7 @@ TEST_F(VirtualCanFaults, BusGoneAtConnect)
     const Timed t = Run([&] { return commands->Connect(); });
     EXPECT_NE(t.Outcome, CommandOutcome::Done);
     EXPECT_LT(t.Ms, 4000);
-    Report("virtualcan: no bus at connect (drc-sim not running)", host.messages.value(0), t.Ms, "none", t.Ticks);
+    ReportRow("virtualcan: no bus at connect (drc-sim not running)", t, "none");
     ASSERT_TRUE(StartSim());
     host.messages.clear();
     EXPECT_EQ(commands->Connect(), CommandOutcome::Done) << host.messages.join(" / ").toStdString();
@@ -237,7 +226,7 @@ TEST_F(VirtualCanFaults, RestorePendingAtConnect)
     EXPECT_EQ(host.questions.value(0),
               QStringLiteral("Missing POWER RESET After A 'RESET' Command : Continue Anyway? "));
     EXPECT_EQ(ctx->Shell.ConnectionState(), Disconnected);
-    const auto changed = Changed(before, Snapshot(Table()));
+    const auto changed = ChangedSince(before);
     EXPECT_TRUE(changed.empty()) << IndexList(changed);
     Report("virtualcan: restore pending at connect, answered No", host.questions.value(0), t.Ms,
            IndexList(changed), t.Ticks);
@@ -260,15 +249,12 @@ TEST_F(VirtualCanFaults, PowerCycledMidRead)
         sim.Send(QStringLiteral("silent-after -1"));
     });
     const Timed t = Run([&] { return commands->Read(ConfigureRead); });
-    EXPECT_EQ(t.Outcome, CommandOutcome::Failed);
-    EXPECT_EQ(host.messages.value(0), TimeOut);
-    EXPECT_LT(t.Ms, 2000);
-    EXPECT_TRUE(t.Ticking);
-    const auto changed = Changed(before, Snapshot(Table()));
+    ExpectFailed(t, TimeOut, 2000);
+    const auto changed = ChangedSince(before);
     size_t words = 0;
     EXPECT_TRUE(IsReadPrefix(changed, order, words)) << IndexList(changed);
-    Report("virtualcan: controller power-cycled mid-read", host.messages.value(0), t.Ms,
-           std::to_string(changed.size()) + " records, the words read before the power went", t.Ticks);
+    ReportRow("virtualcan: controller power-cycled mid-read", t,
+              std::to_string(changed.size()) + " records, the words read before the power went");
     WaitUntil([] { return false; }, 500); // until the power is back
     ExpectConnectWorksAgain();
 }
