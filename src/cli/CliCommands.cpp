@@ -10,6 +10,8 @@
 #include <QJsonObject>
 #include <QTextStream>
 
+#include <functional>
+
 namespace {
 
 enum class Memory { E2, Ram };
@@ -36,6 +38,27 @@ QString ParseWord(const QString& what, const QString& text, int& value)
     return {};
 }
 
+// Opens the bus and runs one word exchange: ExitOk, or ExitFailed with the
+// link's failure printed.
+int RunWordExchange(CliContext& c, const std::function<std::string(WordLink&)>& exchange)
+{
+    if (!c.OpenBus())
+        return ExitFailed;
+    const std::string r = exchange(c.Session.Link());
+    if (!r.empty()) {
+        c.Err << OperationFailedText(r) << Qt::endl;
+        return ExitFailed;
+    }
+    return ExitOk;
+}
+
+QJsonObject WordJson(Memory memory, int address, int value)
+{
+    return QJsonObject{{QStringLiteral("memory"), MemoryName(memory)},
+                       {QStringLiteral("address"), address},
+                       {QStringLiteral("value"), value}};
+}
+
 // peek e2|ram ADDR: prints the word in decimal.
 class PeekCommand final : public CliCommand {
 public:
@@ -49,20 +72,14 @@ public:
     }
     int Run(CliContext& c) override
     {
-        if (!c.OpenBus())
-            return ExitFailed;
         int32_t value = 0;
-        WordLink& link = c.Session.Link();
-        const std::string r = m_memory == Memory::E2 ? link.ReadE2Word(m_address, value)
-                                                     : link.ReadRAMWord(m_address, value);
-        if (!r.empty()) {
-            c.Err << OperationFailedText(r) << Qt::endl;
-            return ExitFailed;
-        }
+        const int r = RunWordExchange(c, [&](WordLink& link) {
+            return m_memory == Memory::E2 ? link.ReadE2Word(m_address, value) : link.ReadRAMWord(m_address, value);
+        });
+        if (r != ExitOk)
+            return r;
         if (c.Mode.Json)
-            cli::PrintJson(c, QJsonObject{{QStringLiteral("memory"), MemoryName(m_memory)},
-                                          {QStringLiteral("address"), m_address},
-                                          {QStringLiteral("value"), value}});
+            cli::PrintJson(c, WordJson(m_memory, m_address, value));
         else
             c.Out << value << Qt::endl;
         return ExitOk;
@@ -88,20 +105,17 @@ public:
     }
     int Run(CliContext& c) override
     {
-        if (!c.OpenBus())
-            return ExitFailed;
-        WordLink& link = c.Session.Link();
-        const std::string r = m_memory == Memory::E2 ? link.WriteE2Word(m_address, m_value)
-                                                     : link.WriteRAMWord(m_address, m_value);
-        if (!r.empty()) {
-            c.Err << OperationFailedText(r) << Qt::endl;
-            return ExitFailed;
+        const int r = RunWordExchange(c, [&](WordLink& link) {
+            return m_memory == Memory::E2 ? link.WriteE2Word(m_address, m_value)
+                                          : link.WriteRAMWord(m_address, m_value);
+        });
+        if (r != ExitOk)
+            return r;
+        if (c.Mode.Json) {
+            QJsonObject o = WordJson(m_memory, m_address, m_value);
+            o.insert(QStringLiteral("written"), true);
+            cli::PrintJson(c, o);
         }
-        if (c.Mode.Json)
-            cli::PrintJson(c, QJsonObject{{QStringLiteral("memory"), MemoryName(m_memory)},
-                                          {QStringLiteral("address"), m_address},
-                                          {QStringLiteral("value"), m_value},
-                                          {QStringLiteral("written"), true}});
         return ExitOk;
     }
 
