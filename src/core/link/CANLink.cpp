@@ -82,8 +82,10 @@ CanFrame CANLink::Request(uint8_t command, uint16_t address, uint16_t value)
 
 std::string CANLink::Exchange(uint8_t command, int64_t address, int64_t value, int32_t* readValue)
 {
+    // Nothing sent is nothing done: without a connection no exchange can
+    // succeed, so a write is never counted as taken.
     if (!m_device.CanConnected)
-        return std::string();
+        return CommunicationError;
     QElapsedTimer exchangeClock;
     exchangeClock.start();
     bool sendAttempted = false;

@@ -171,14 +171,14 @@ CommandOutcome Commands::Reset()
 {
     ShellState& s = m_ctx.Shell;
     s.SetLastFailure(QString());
+    m_host.SetMainWindowEnabled(false);
+    const std::string error = m_ctx.Image().RestoreDefaultSetting();
+    if (!error.empty())
+        return Fail(error); // unsaved edits stay marked as such
     s.SetFileState(0);
     s.SetInfoChanged(false);
     s.SetParamsUnchanged(true);
     s.SetParamsDiffer(false);
-    m_host.SetMainWindowEnabled(false);
-    const std::string error = m_ctx.Image().RestoreDefaultSetting();
-    if (!error.empty())
-        return Fail(error);
     m_host.ShowMessage(QString::fromLatin1(CommandText::SwitchPower), MessageIcon::Warning);
     m_ctx.Device().CloseCanDevice();
     s.SetConnectionState(Disconnected);

@@ -166,3 +166,18 @@ TEST_F(CommandsTest, ReadFailureDropsTheConnection)
 }
 
 } // namespace
+
+TEST_F(CommandsTest, FailedResetKeepsUnsavedEditsMarked)
+{
+    // A restore that does not reach the controller changes nothing there:
+    // the edits on the PC are still unsaved, and the next Connect must still
+    // ask before its read replaces them.
+    ASSERT_EQ(commands->Connect(), CommandOutcome::Done);
+    ctx->Shell.SetFileState(1);
+    ctx->Shell.SetParamsUnchanged(false);
+    bus.Simulator->SetSilentAfter(0);
+    EXPECT_EQ(commands->Reset(), CommandOutcome::Failed);
+    EXPECT_EQ(ctx->Shell.FileState(), 1);
+    EXPECT_FALSE(ctx->Shell.ParamsUnchanged());
+    EXPECT_FALSE(bus.Simulator->RestorePending());
+}

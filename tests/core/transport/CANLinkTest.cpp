@@ -110,14 +110,16 @@ TEST_F(LinkTest, NonMatchingReplyIsACommunicationError)
     EXPECT_TRUE(ReceptionStopped());
 }
 
-TEST_F(LinkTest, NotConnectedSendsNothingAndLeavesTheValue)
+TEST_F(LinkTest, NotConnectedSendsNothingLeavesTheValueAndFails)
 {
+    // A request that was never sent is no success: a write must not be
+    // counted as taken by the controller.
     device.CanConnected = false;
     int32_t v = 42;
-    EXPECT_EQ(link.ReadE2Word(1, v), "");
-    EXPECT_EQ(link.ReadRAMWord(1, v), "");
-    EXPECT_EQ(link.WriteE2Word(1, 2), "");
-    EXPECT_EQ(link.WriteRAMWord(1, 2), "");
+    EXPECT_EQ(link.ReadE2Word(1, v), "Comunication Error");
+    EXPECT_EQ(link.ReadRAMWord(1, v), "Comunication Error");
+    EXPECT_EQ(link.WriteE2Word(1, 2), "Comunication Error");
+    EXPECT_EQ(link.WriteRAMWord(1, 2), "Comunication Error");
     EXPECT_EQ(v, 42);
     EXPECT_TRUE(peer.Received.empty());
 }
@@ -294,7 +296,7 @@ TEST_F(LinkTest, FastTimingReturnsWithTheReplyLegacyTakesAtLeast200ms)
     EXPECT_LT(clock.elapsed(), 50);
     device.CanConnected = false;
     clock.restart();
-    EXPECT_EQ(link.WriteE2Word(1, 2), "");
+    EXPECT_EQ(link.WriteE2Word(1, 2), "Comunication Error");
     EXPECT_LT(clock.elapsed(), 50);
 }
 
