@@ -256,7 +256,7 @@ private:
 // Prints the findings of a loaded file: errors, warnings, file warnings.
 void PrintFindings(QTextStream& s, const Findings& f)
 {
-    for (const QString& l : FindingLines(f.Errors))
+    for (const QString& l : FindingLines(f.Errors + f.LimitErrors))
         s << CommandText::ConfigurationError << ": " << l << '\n';
     for (const QString& l : FindingLines(f.Warnings))
         s << CommandText::ConfigurationWarning << ": " << l << '\n';
@@ -267,7 +267,7 @@ void PrintFindings(QTextStream& s, const Findings& f)
 
 QJsonObject FindingsJson(const Findings& f)
 {
-    return QJsonObject{{QStringLiteral("errors"), JsonLines(FindingLines(f.Errors))},
+    return QJsonObject{{QStringLiteral("errors"), JsonLines(FindingLines(f.Errors + f.LimitErrors))},
                        {QStringLiteral("warnings"), JsonLines(FindingLines(f.Warnings))},
                        {QStringLiteral("unknownAddresses"), f.UnknownAddresses},
                        {QStringLiteral("outOfRange"), f.OutOfRange}};
@@ -296,7 +296,7 @@ public:
         if (!LoadConfigFile(c, file, t, info, report))
             return ExitFile;
         const Findings f = FindingsOf(t, report);
-        const int errors = static_cast<int>(FindingLines(f.Errors).size());
+        const int errors = static_cast<int>(FindingLines(f.Errors + f.LimitErrors).size());
         const int warnings = static_cast<int>(FindingLines(f.Warnings).size() + f.FileWarnings.size());
         if (c.Mode.Json) {
             QJsonObject o = FindingsJson(f);

@@ -154,12 +154,7 @@ Findings FindingsOf(const IDData& table, const LoadReport& report)
         if (!r)
             continue;
         const CVarDataS& d = r->DataS;
-        f.FileWarnings << QStringLiteral("%1 (address %2): value %3 outside %4..%5")
-                              .arg(QString::fromStdString(d.Name))
-                              .arg(d.Address)
-                              .arg(d.QvsDownloadValueE2)
-                              .arg(d.CedValE2Min)
-                              .arg(d.CedValE2Max);
+        f.LimitErrors += QString::fromStdString(E2Image::OutsideLimitsLine(d)) + QLatin1Char('\r');
         f.OutOfRange.append(QJsonObject{{QStringLiteral("name"), QString::fromStdString(d.Name)},
                                         {QStringLiteral("address"), d.Address},
                                         {QStringLiteral("value"), d.QvsDownloadValueE2},
@@ -171,18 +166,9 @@ Findings FindingsOf(const IDData& table, const LoadReport& report)
 
 int WriteCount(CoreContext& context, int16_t mask)
 {
-    const IDData& table = context.Table;
-    const CVarData* ditherEdit = table.Record(Key::QVS_DITHER_EDIT);
-    const bool ditherAllowed = ditherEdit && ditherEdit->DataS.CedValueE2 == 170;
     int count = 0;
-    for (int i = 1; i < table.VarTableEnd; ++i) {
-        const CVarData* r = table.At(i);
-        if (!E2Image::TakesPartInWrite(mask, r->DataS.QVSPageDomain) || !context.Image().PassesSectionGate(*r))
-            continue;
-        if (table.IsKey(i, Key::QVS_DITHER_FREQ) && !ditherAllowed)
-            continue;
-        ++count;
-    }
+    for (int i = 1; i < context.Table.VarTableEnd; ++i)
+        count += context.Image().WillWrite(i, mask) ? 1 : 0;
     return count;
 }
 

@@ -50,6 +50,7 @@ void SeedDefaults(IDData& table);
 // What a loaded configuration would meet at a write.
 struct Findings {
     QString Errors;          // CheckDataToWrite: blocks a write
+    QString LimitErrors;     // values outside their limits: block a write too
     QString Warnings;        // CheckFloatPinToWrite: shown, does not block
     QStringList FileWarnings; // unknown addresses, values outside their limits
     QJsonArray UnknownAddresses;

@@ -129,18 +129,25 @@ TEST_F(CliFiles, PinConflictBlocksUnlessForcedAndAWarningDoesNot)
     EXPECT_EQ(r.Sim->E2(AddressOf("QVS_I0_MAX")), 1500);
     EXPECT_EQ(r.Sim->E2(AddressOf("QVS_JOY1_AN_INPUT")), 1);
 
-    // Both float functions on pin C2.05: a warning, written anyway. Plus a
-    // line the catalogue does not know and a value above its limit.
+    // Both float functions on pin C2.05: a warning. Plus a line the
+    // catalogue does not know (a warning) and a value above its limit, which
+    // is never sent unless forced.
     const QString warned = Variant("warned.txt", {{"QVS_FLOAT_SLOW_CONFIG", 0x0880}, {"QVS_I0_MAX", 2500}});
     files.Write("warned.txt", files.Read("warned.txt").replace("Value\r", "Value\rGhost\t999\t00001\r"));
     r = Cli({QStringLiteral("check"), warned});
-    EXPECT_EQ(r.Code, ExitOk);
+    EXPECT_EQ(r.Code, ExitBlocked);
     EXPECT_TRUE(r.Out.contains("CONFIGURATION WARNING: C2.05 (AI_4) : SAME PIN USED FOR MORE FLOAT FUNCTIONS"));
     EXPECT_TRUE(r.Out.contains("warning: address 999: Variable Not Found"));
-    EXPECT_TRUE(r.Out.contains("warning: Current 1A Max (address 65): value 2500 outside 200..2000"));
-    EXPECT_TRUE(r.Out.contains("0 errors, 3 warnings"));
+    EXPECT_TRUE(r.Out.contains("CONFIGURATION ERROR: Current 1A Max : VALUE 2500 OUTSIDE 200..2000")) << r.Out.toStdString();
+    EXPECT_TRUE(r.Out.contains("1 error, 2 warnings")) << r.Out.toStdString();
 
-    r = Cli({QStringLiteral("--json"), QStringLiteral("write"), warned});
+    r = Cli({QStringLiteral("write"), warned});
+    EXPECT_EQ(r.Code, ExitBlocked) << r.Err.toStdString();
+    EXPECT_TRUE(r.Err.contains("Current 1A Max : VALUE 2500 OUTSIDE 200..2000")) << r.Err.toStdString();
+    EXPECT_EQ(r.Sim->E2(AddressOf("QVS_I0_MAX")), 1200) << "nothing written";
+    EXPECT_EQ(r.Sim->E2(AddressOf("QVS_FLOAT_SLOW_CONFIG")), 0);
+
+    r = Cli({QStringLiteral("--json"), QStringLiteral("write"), warned, Force});
     EXPECT_EQ(r.Code, ExitOk) << r.Err.toStdString();
     EXPECT_TRUE(r.Err.contains("SAME PIN USED FOR MORE FLOAT FUNCTIONS"));
     EXPECT_TRUE(r.Err.contains("qvs-cli: warning: address 999: Variable Not Found"));
@@ -149,6 +156,7 @@ TEST_F(CliFiles, PinConflictBlocksUnlessForcedAndAWarningDoesNot)
     EXPECT_EQ(o["unknownAddresses"].toArray().first().toInt(), 999);
     EXPECT_EQ(o["outOfRange"].toArray().first().toObject()["max"].toInt(), 2000);
     EXPECT_EQ(r.Sim->E2(AddressOf("QVS_FLOAT_SLOW_CONFIG")), 0x0880);
+    EXPECT_EQ(r.Sim->E2(AddressOf("QVS_I0_MAX")), 2500);
 }
 
 TEST_F(CliFiles, PendingRestoreRefusesTheWriteUnlessForced)

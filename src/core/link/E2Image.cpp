@@ -92,21 +92,54 @@ std::string E2Image::ReadParameters(int16_t mask)
     return {};
 }
 
+bool E2Image::WillWrite(int index, int16_t mask) const
+{
+    const CVarData* r = m_table.At(index);
+    if (!r || !TakesPartInWrite(mask, r->DataS.QVSPageDomain) || !PassesSectionGate(*r))
+        return false;
+    if (!m_table.IsKey(index, Key::QVS_DITHER_FREQ))
+        return true;
+    const CVarData* ditherEdit = m_table.Record(Key::QVS_DITHER_EDIT);
+    return ditherEdit && ditherEdit->DataS.CedValueE2 == 170;
+}
+
+std::string E2Image::CheckLimitsToWrite(int16_t mask) const
+{
+    std::string text;
+    for (int i = 1; i < m_table.VarTableEnd; ++i) {
+        const CVarDataS& d = m_table.At(i)->DataS;
+        if (WillWrite(i, mask) && (d.QvsDownloadValueE2 < d.CedValE2Min || d.QvsDownloadValueE2 > d.CedValE2Max))
+            text += OutsideLimitsLine(d) + "\r";
+    }
+    return text;
+}
+
+std::string E2Image::OutsideLimitsLine(const CVarDataS& d)
+{
+    return d.Name + " : VALUE " + std::to_string(d.QvsDownloadValueE2) + OutsideLimitsText +
+           std::to_string(d.CedValE2Min) + ".." + std::to_string(d.CedValE2Max);
+}
+
 std::string E2Image::WriteParameters(int16_t mask)
 {
     if (mask == 0)
         return {};
+    // The controller takes 16-bit words only. One value that is none would
+    // stop the write halfway, the records before it written and those after
+    // it not: refuse before the first word goes out.
+    for (int i = 1; i < m_table.VarTableEnd; ++i) {
+        const CVarDataS& d = m_table.At(i)->DataS;
+        if (WillWrite(i, mask) && (d.QvsDownloadValueE2 < 0 || d.QvsDownloadValueE2 > 65535))
+            return d.Name + " : VALUE " + std::to_string(d.QvsDownloadValueE2) + NotAWordText;
+    }
     const int total = PageParameterTotal(mask);
     int done = 0;
-    const CVarData* ditherEdit = m_table.Record(Key::QVS_DITHER_EDIT);
-    const bool ditherAllowed = ditherEdit && ditherEdit->DataS.CedValueE2 == 170;
     for (int i = 1; i < m_table.VarTableEnd; ++i) {
         CVarData* r = m_table.At(i);
         if (!TakesPartInWrite(mask, r->DataS.QVSPageDomain))
             continue;
         std::string error;
-        const bool skipDither = m_table.IsKey(i, Key::QVS_DITHER_FREQ) && !ditherAllowed;
-        if (PassesSectionGate(*r) && !skipDither) {
+        if (WillWrite(i, mask)) {
             error = m_link.WriteE2Word(r->DataS.Address, r->DataS.QvsDownloadValueE2);
             if (error.empty()) {
                 r->WriteE2inCED();

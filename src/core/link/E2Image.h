@@ -7,6 +7,7 @@
 #include <string>
 
 class CVarData;
+struct CVarDataS;
 class Host;
 class IDData;
 class PageRegistry;
@@ -30,8 +31,19 @@ public:
     // defaults and listed under "READ FAULT:".
     std::string ReadParameters(int16_t mask);
     // Writes every writable record of mask m. Stops at the first link error; a
-    // failed write does not mark the record as written.
+    // failed write does not mark the record as written. A value that is no
+    // 16-bit word stops it before anything is sent (NotAWordText).
     std::string WriteParameters(int16_t mask);
+    // Whether a write of mask sends record index: its page takes part, its
+    // section exists, and the dither frequency only while editing it is
+    // allowed.
+    bool WillWrite(int index, int16_t mask) const;
+    // One line per record a write of mask would send whose value lies outside
+    // its limits, "NAME : VALUE v OUTSIDE min..max" + CR; "" when none.
+    std::string CheckLimitsToWrite(int16_t mask) const;
+    static std::string OutsideLimitsLine(const CVarDataS& record);
+    static constexpr const char* OutsideLimitsText = " OUTSIDE ";
+    static constexpr const char* NotAWordText = " IS NOT A 16-BIT WORD: NOTHING WRITTEN";
     // Writes the restore signature into E2 words 250..254.
     std::string RestoreDefaultSetting();
     // Reads words 250..254 (up to 6 attempts); pending = signature present.

@@ -150,8 +150,12 @@ bool Commands::ConfirmWrite(const WriteFindings& f)
     return true;
 }
 
-CommandOutcome Commands::Write(int16_t writeKey, const WriteFindings& findings)
+CommandOutcome Commands::Write(int16_t writeKey, const WriteFindings& pageFindings)
 {
+    // Values outside their catalogue limits (loaded from a file, or typed
+    // and left) are errors of every write, whichever page asks for it.
+    WriteFindings findings = pageFindings;
+    findings.Errors += QString::fromStdString(m_ctx.Image().CheckLimitsToWrite(writeKey));
     if (!ConfirmWrite(findings))
         return CommandOutcome::Cancelled;
     ShellState& s = m_ctx.Shell;

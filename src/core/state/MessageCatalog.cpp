@@ -4,6 +4,7 @@
 #include "core/config/JoySelection.h"
 #include "core/files/File.h"
 #include "core/link/CANLink.h"
+#include "core/link/E2Image.h"
 #include "core/link/IDData.h"
 #include "core/state/Commands.h"
 
@@ -71,6 +72,11 @@ std::vector<MessageEntry> Build()
         "These parameters held a value outside their limits in the controller. The program replaced them by "
         "their factory default on the PC; the controller still holds the wrong value.",
         "Check the values shown on the page and write the configuration to correct the controller.");
+    add(Transfers, K::Reason, "{parameter} : VALUE {value}" + S(E2Image::NotAWordText), "",
+        "After \"Operation Failed :\", at Hardware / Write or Write All.",
+        "A value to be written does not fit a controller word (0 to 65535), which only an override of the limit "
+        "check lets through. Nothing was sent.",
+        "Correct the value on its page, then write again.");
     add(Transfers, K::Box, S(CommandText::SwitchPower), "", "After Hardware / Reset.",
         "The factory defaults were sent. They take effect at the next power-up; the program disconnects.",
         "Switch the controller's supply off, wait a few seconds, switch it on, then Connect.");
@@ -80,6 +86,11 @@ std::vector<MessageEntry> Build()
         "Hardware / Write on the Configure page.",
         "Two functions (an input, the man present input, a float function or the slow input) use the same pin.",
         "Give each function its own pin on the Configure page and in the input selection, then write again.");
+    add(Checks, K::Box, "{parameter} : VALUE {value}" + S(E2Image::OutsideLimitsText) + "{min}..{max}",
+        S(CommandText::ConfigurationError), "Hardware / Write and Write All.",
+        "A value on the PC lies outside the limits of its parameter: it came from a configuration file, or was "
+        "typed and kept after the restore question was answered No. It is not sent.",
+        "Correct the value on its page (or in the file and load it again), then write again.");
     add(Checks, K::Box, "JOY_{n}" + S(config::PinNotConnected), S(CommandText::ConfigurationError),
         "Hardware / Write on the Configure page.",
         "Input n is set as an analog joystick without an input pin, or as a digital input without either pin.",

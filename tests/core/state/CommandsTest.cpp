@@ -181,3 +181,44 @@ TEST_F(CommandsTest, FailedResetKeepsUnsavedEditsMarked)
     EXPECT_FALSE(ctx->Shell.ParamsUnchanged());
     EXPECT_FALSE(bus.Simulator->RestorePending());
 }
+
+TEST_F(CommandsTest, ValuesOutsideTheirLimitsAreNeverSentUnlessOverridden)
+{
+    ASSERT_EQ(commands->Connect(), CommandOutcome::Done);
+    CVarData* early = ctx->Table.Record(Key::QVS_RAMP_TRISE_0);
+    CVarData* late = ctx->Table.Record(Key::QVS_RAMP_TFALL_1);
+    ASSERT_TRUE(early && late);
+    const int32_t earlyBefore = bus.Simulator->E2(early->DataS.Address);
+    early->DataS.QvsDownloadValueE2 = early->DataS.CedValE2Min + 1;
+    late->DataS.QvsDownloadValueE2 = late->DataS.CedValE2Max + 1; // e.g. from a file
+
+    // Write and Write All alike: an error, nothing sent.
+    for (int16_t key : {int16_t{11}, ctx->Pages.AllPagesWriteKey()}) {
+        host.messages.clear();
+        EXPECT_EQ(commands->Write(key, {}), CommandOutcome::Cancelled);
+        ASSERT_EQ(host.messages.size(), 1);
+        EXPECT_EQ(host.titles.last(), "CONFIGURATION ERROR");
+        EXPECT_EQ(host.messages[0].toStdString(),
+                  late->DataS.Name + " : VALUE " + std::to_string(late->DataS.CedValE2Max + 1) + " OUTSIDE " +
+                      std::to_string(late->DataS.CedValE2Min) + ".." + std::to_string(late->DataS.CedValE2Max) +
+                      "\r");
+        EXPECT_EQ(bus.Simulator->E2(early->DataS.Address), earlyBefore);
+    }
+
+    // The assisting user may send it after the question.
+    ctx->Shell.SetAssistanceLoggedIn(true);
+    host.answers = {true};
+    EXPECT_EQ(commands->Write(11, {}), CommandOutcome::Done);
+    EXPECT_EQ(bus.Simulator->E2(late->DataS.Address), late->DataS.CedValE2Max + 1);
+
+    // A value no controller word can hold stops the write before the first
+    // word: no record before it is half-written.
+    early->DataS.QvsDownloadValueE2 = early->DataS.CedValE2Min + 2;
+    late->DataS.QvsDownloadValueE2 = 70000;
+    host.answers = {true};
+    host.messages.clear();
+    EXPECT_EQ(commands->Write(11, {}), CommandOutcome::Failed);
+    EXPECT_EQ(host.messages.value(0).toStdString(),
+              "Operation Failed :" + late->DataS.Name + " : VALUE 70000 IS NOT A 16-BIT WORD: NOTHING WRITTEN");
+    EXPECT_EQ(bus.Simulator->E2(early->DataS.Address), early->DataS.CedValE2Min + 1);
+}
