@@ -2,11 +2,13 @@
 #include "GuiTestSupport.h"
 
 #include "core/files/File.h"
+#include "gui/pages/config/FrmConfig.h"
 #include "gui/pages/frmComment.h"
 
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
+#include <QTest>
 
 namespace {
 
@@ -140,6 +142,37 @@ TEST_F(FileCommandTest, SaveProposesMySettingsAndWritesTheFile)
     EXPECT_FALSE(State().InfoChanged());
     EXPECT_EQ(window->InfoPage()->lblName->text(), "MySettings.txt");
     EXPECT_EQ(Current(), QDir::cleanPath(folder.Path()));
+}
+
+TEST_F(FileCommandTest, SaveTakesTheEntryStillBeingTyped)
+{
+    // A toolbar button takes no focus: the float current typed but not yet
+    // confirmed must be taken before the file is written.
+    auto* page = window->findChild<FrmConfig*>();
+    ASSERT_NE(page, nullptr);
+    CVarData* pins = context->Table.Record(Key::QVS_FLOAT_SLOW_CONFIG);
+    CVarData* current = context->Table.Record(Key::QVS_FLOAT_0_CURRENT);
+    ASSERT_TRUE(pins && current);
+    pins->DataS.QvsDisplayValueE2 = pins->DataS.QvsDownloadValueE2 = 0x0011; // float 1 on AI_1, side A
+    page->RefreshObject();
+    window->show();
+    window->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+    QLineEdit* box = page->TxtFloatCurrent[0];
+    ASSERT_TRUE(box->isEnabled());
+    box->setFocus();
+    box->selectAll();
+    const int32_t typed = current->DataS.CedValE2Min + 7;
+    QTest::keyClicks(box, QString::number(typed));
+    ASSERT_NE(current->DataS.QvsDownloadValueE2, typed) << "not taken while typing";
+    ASSERT_EQ(QApplication::focusWidget(), box);
+
+    const QString path = folder.File("res/txt/Typed.txt");
+    dialogs.Files.push_back(path);
+    window->mnuFile_Save->trigger();
+    EXPECT_EQ(current->DataS.QvsDownloadValueE2, typed);
+    const QString line = QStringLiteral("\t%1\t%2\r").arg(current->DataS.Address).arg(typed, 5, 10, QLatin1Char('0'));
+    EXPECT_TRUE(QString::fromLatin1(Read(path)).contains(line)) << line.toStdString();
 }
 
 TEST_F(FileCommandTest, SaveOverAnExistingFileAsks)

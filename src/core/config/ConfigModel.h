@@ -50,6 +50,9 @@ inline constexpr int32_t InputDigital = 16;
 
 inline constexpr const char* PinAlreadyUsed = " : PIN ALREADY USED";
 inline constexpr const char* PinNotConnected = " : PIN NOT CONNECTED";
+// After "NAME : ENTRY 'text'": a box of the page holds a text that was not
+// taken, so the table still holds the value before it.
+inline constexpr const char* EntryNotValid = " NOT VALID";
 inline constexpr const char* SameFloatPin = " : SAME PIN USED FOR MORE FLOAT FUNCTIONS ";
 
 // The inputs of the write checks (display values of the parameters).

@@ -91,6 +91,11 @@ std::vector<MessageEntry> Build()
         "A value on the PC lies outside the limits of its parameter: it came from a configuration file, or was "
         "typed and kept after the restore question was answered No. It is not sent.",
         "Correct the value on its page (or in the file and load it again), then write again.");
+    add(Checks, K::Box, "{parameter} : ENTRY '{text}'" + S(config::EntryNotValid), S(CommandText::ConfigurationError),
+        "Hardware / Write on the Configure page.",
+        "A box of the page holds a text that was not taken (not a number, or outside its limits and kept after "
+        "the restore question was answered No): the PC still holds the value before it.",
+        "Correct the text in the red box (its tooltip gives the limits), then write again.");
     add(Checks, K::Box, "JOY_{n}" + S(config::PinNotConnected), S(CommandText::ConfigurationError),
         "Hardware / Write on the Configure page.",
         "Input n is set as an analog joystick without an input pin, or as a digital input without either pin.",
@@ -165,6 +170,10 @@ std::vector<MessageEntry> Build()
     add(Service, K::Box, "Invalid Address", "", "A Debugger command.",
         "No catalogue variable is selected (the list shows -------).",
         "Choose a variable in the list or type its address and press Enter.");
+    add(Service, K::Box, "No Variable At Address {text}", "", "Enter in the address box of the Debugger page.",
+        "No variable of the catalogue has the address typed (or the text is no number); the variable selected "
+        "before stays selected.",
+        "Type the address of a catalogue variable (the Appendix lists them) or choose one in the list.");
     add(Service, K::Box, "Value Not Correct : '{text}'\rEnter a whole number from 0 to 65535.", "",
         "WRITE or SET on the Debugger page.", "The value box does not hold a controller word.",
         "Type a whole number from 0 to 65535.");

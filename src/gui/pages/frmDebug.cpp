@@ -523,9 +523,13 @@ void frmDebug::CmbUpdate()
             return;
         }
     }
-    // No record has this address: the page always works on a catalogue one.
-    if (table.VarTableEnd > 1)
-        SelectItem(1);
+    // No record has this address. Jumping to the first record instead would
+    // make the next WRITE go to a word nobody chose (the section count): say
+    // so and keep the record that was selected.
+    m_shell.Dialog().Message(m_shell.Window(), QString::fromLatin1(NoVariableAtAddress) + txtAddress->text(),
+                             MessageIcon::Critical);
+    const int current = cmbVariablesList->currentIndex();
+    SelectItem(current > 0 ? current : (table.VarTableEnd > 1 ? 1 : 0));
 }
 
 bool frmDebug::eventFilter(QObject* watched, QEvent* event)
@@ -940,6 +944,9 @@ void frmDebug::DitherUpdateCommand()
     CVarData* d = DitherRecord();
     if (!d || !LinkOpen() || m_requestRunning)
         return;
+    // UPDATE sends what the box shows: a value typed without Enter is taken
+    // first (UPDATE is a button, it takes no focus from the box).
+    DitherEnter(DitherRow);
     std::string error;
     {
         RequestMark mark(this);

@@ -32,6 +32,8 @@ public:
     static constexpr const char* NoUnit = "---";
     static constexpr const char* WaitMark = "..Wait..";
     static constexpr const char* InvalidAddress = "Invalid Address";
+    // After the typed address: no record of the catalogue has it.
+    static constexpr const char* NoVariableAtAddress = "No Variable At Address ";
     static constexpr const char* OperationFailed = "Operation Failed :";
     static constexpr const char* ResetFailed = "Operation Failed!";
     static constexpr const char* PowerResetNotice =

@@ -657,6 +657,11 @@ bool frmMain::BeginCommand()
     // still arrives (events are processed during transfers) is dropped.
     if (m_commandRunning || m_programEnded)
         return false;
+    // A toolbar button or a menu takes no focus: an entry still being typed
+    // (a float current, a section current) would not be taken before Save,
+    // Write or Load. Leaving the box takes it, or asks about it, first.
+    if (QWidget* focus = QApplication::focusWidget(); focus && isAncestorOf(focus))
+        focus->clearFocus();
     m_commandRunning = true;
     return true;
 }

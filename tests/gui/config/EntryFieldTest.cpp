@@ -250,4 +250,20 @@ TEST_F(EntryFieldTest, RefreshShowsTheValuesAWriteSends)
     EXPECT_TRUE(dialogs.Boxes.empty()); // a refresh asks nothing
 }
 
+TEST_F(EntryFieldTest, ARefusedEntryBlocksTheWriteOfThePage)
+{
+    CVarDataS& rise2 = Rec(Key::QVS_RAMP_TRISE_2);
+    rise2.CedValueE2 = 700;
+    EXPECT_FALSE(page->CheckDataToWrite().contains("ENTRY"));
+    Type(page->TxtTRise[2], "6000"); // 600 was stored on the way
+    dialogs.Answers = {false};
+    QTest::keyClick(page->TxtTRise[2], Qt::Key_Return);
+    EXPECT_EQ(rise2.QvsDownloadValueE2, 600);
+    EXPECT_TRUE(page->CheckDataToWrite().contains(QString::fromStdString(rise2.Name) + " : ENTRY '6000' NOT VALID\r"))
+        << page->CheckDataToWrite().toStdString();
+    dialogs.Answers = {true};
+    QTest::keyClick(page->TxtTRise[2], Qt::Key_Return);
+    EXPECT_FALSE(page->CheckDataToWrite().contains("ENTRY"));
+}
+
 } // namespace

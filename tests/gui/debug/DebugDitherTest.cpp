@@ -85,6 +85,16 @@ TEST_F(DebugDitherTest, DisplayAndUpdateGoThroughTheControllerRam)
     EXPECT_EQ(Sim().Ram(address), 12);
     EXPECT_TRUE(dialogs.Boxes.empty());
 
+    // Typed without Enter: UPDATE sends what the box shows, not the value
+    // before it.
+    Box()->selectAll();
+    QTest::keyClicks(Box(), "9");
+    QTest::mouseClick(page->CmdUpdate, Qt::LeftButton);
+    EXPECT_EQ(Sim().Ram(address), 9);
+    EXPECT_EQ(Dither().DataS.CedValueE2, 9);
+    Enter("12");
+    QTest::mouseClick(page->CmdUpdate, Qt::LeftButton);
+
     // A failing dither read is reported and changes nothing.
     Sim().SetSilentAfter(Sim().RequestCount());
     QTest::mouseClick(page->CmdDitherRead, Qt::LeftButton);

@@ -39,20 +39,25 @@ TEST_F(DebugPageTest, TheListHoldsTheCatalogueInTableOrder)
     EXPECT_EQ(page->LblTooltip->text(), "-------");
 }
 
-TEST_F(DebugPageTest, EnterInTheAddressBoxSelectsItsRecordOrTheFirst)
+TEST_F(DebugPageTest, EnterInTheAddressBoxSelectsItsRecordOrKeepsTheSelection)
 {
     ShowDebugger();
     const CVarData& vbb = *context->Table.Record(Key::QVS_VBB_400);
     page->txtAddress->setText(QString::number(vbb.DataS.Address));
     QTest::keyClick(page->txtAddress, Qt::Key_Return);
-    EXPECT_EQ(page->cmbVariablesList->currentIndex(), context->Table.Index(Key::QVS_VBB_400));
+    const int vbbIndex = context->Table.Index(Key::QVS_VBB_400);
+    EXPECT_EQ(page->cmbVariablesList->currentIndex(), vbbIndex);
     EXPECT_EQ(page->LblUnit->text(), "V");
 
+    // An address no record has is said, and the next WRITE still goes where
+    // the user chose last, not to the first record.
     for (const char* typed : {"9999", "abc", ""}) {
+        dialogs.Boxes.clear();
         page->txtAddress->setText(QString::fromLatin1(typed));
         QTest::keyClick(page->txtAddress, Qt::Key_Return);
-        EXPECT_EQ(page->cmbVariablesList->currentIndex(), 1) << typed;
-        EXPECT_EQ(page->LblAddress->text(), QString::number(context->Table.At(1)->DataS.Address)) << typed;
+        EXPECT_EQ(dialogs.Texts(), QStringList({QStringLiteral("No Variable At Address ") + typed})) << typed;
+        EXPECT_EQ(page->cmbVariablesList->currentIndex(), vbbIndex) << typed;
+        EXPECT_EQ(page->LblAddress->text(), QString::number(vbb.DataS.Address)) << typed;
         EXPECT_EQ(page->txtAddress->text(), page->LblAddress->text());
     }
 }

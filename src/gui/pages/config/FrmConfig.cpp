@@ -590,7 +590,18 @@ void FrmConfig::DrawBar(StatusBarView& statusBar, QProgressBar& progressBar, con
 
 QString FrmConfig::CheckDataToWrite()
 {
-    return QString::fromStdString(config::CheckDataToWrite(config::PinConfigurationOf(m_shell.Context().Table)));
+    QString text = QString::fromStdString(config::CheckDataToWrite(config::PinConfigurationOf(m_shell.Context().Table)));
+    // A ramp keeps the last in-range value typed on the way to a text that
+    // was refused (600 on the way to 6000): writing it would send a value
+    // nobody chose.
+    for (const auto* fields : {&m_rise, &m_fall})
+        for (const NumericField* f : *fields)
+            if (f)
+                text += f->InvalidEntryLine();
+    for (const NumericField* f : m_floatCurrent)
+        if (f)
+            text += f->InvalidEntryLine();
+    return text;
 }
 
 QString FrmConfig::CheckFloatPinToWrite()

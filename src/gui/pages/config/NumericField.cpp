@@ -95,6 +95,14 @@ void NumericField::Load(CVarDataS* record, int32_t value)
         Evaluate();            // unchanged text: only its state is worked out again
 }
 
+QString NumericField::InvalidEntryLine() const
+{
+    if (!m_record || !IsInvalid() || !m_text->isEnabled())
+        return {};
+    return QString::fromStdString(m_record->Name) + QStringLiteral(" : ENTRY '") + m_text->text() +
+           QLatin1Char('\'') + QLatin1String(config::EntryNotValid) + QLatin1Char('\r');
+}
+
 void NumericField::SetEnabled(bool enabled)
 {
     m_wantEnabled = enabled;

@@ -66,6 +66,9 @@ public:
     std::optional<int32_t> Value() const;
     State CurrentState() const { return m_state; }
     bool IsInvalid() const { return m_state != State::Valid; }
+    // "NAME : ENTRY 'text' NOT VALID" + CR while the box is usable and holds a
+    // text that was not taken; "" otherwise.
+    QString InvalidEntryLine() const;
 
     // The checks of Enter and of leaving the box.
     void CheckEntry();
