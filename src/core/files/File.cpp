@@ -234,7 +234,11 @@ LoadReport LoadConfiguration(const QString& path, const QString& bareName, IDDat
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         throw FileError("cannot open " + path.toStdString() + ": " + file.errorString().toStdString());
-    const QByteArray bytes = file.readAll();
+    // A picture or an archive picked by mistake is refused before it is read
+    // whole (a configuration file has a few kilobytes).
+    if (file.size() > IDData::MaxFileBytes)
+        throw FileError(path.toStdString() + " is larger than 4 MiB: not a configuration file");
+    const QByteArray bytes = file.read(IDData::MaxFileBytes + 1);
     if (file.error() != QFileDevice::NoError)
         throw FileError("cannot read " + path.toStdString() + ": " + file.errorString().toStdString());
     return LoadConfigurationBytes(bytes, bareName, table, info);

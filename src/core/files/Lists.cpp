@@ -1,6 +1,7 @@
 #include "core/files/Lists.h"
 
 #include "core/files/TextCodec.h"
+#include "core/link/IDData.h"
 #include "core/link/NumberText.h"
 #include "core/link/StringEval.h"
 
@@ -92,7 +93,9 @@ std::vector<std::string> ReadListFile(const QString& path)
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         throw ListError("cannot open " + path.toStdString() + ": " + file.errorString().toStdString());
-    std::vector<std::string> lines = SplitLines(DecodeCp1252(file.readAll()));
+    if (file.size() > IDData::MaxFileBytes)
+        throw ListError(path.toStdString() + " is larger than 4 MiB");
+    std::vector<std::string> lines = SplitLines(DecodeCp1252(file.read(IDData::MaxFileBytes + 1)));
     if (file.error() != QFileDevice::NoError)
         throw ListError("cannot read " + path.toStdString());
     if (!lines.empty())
@@ -105,7 +108,9 @@ PaletteColours ReadPaletteFile(const QString& path)
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         throw ListError("cannot open " + path.toStdString() + ": " + file.errorString().toStdString());
-    const std::vector<std::string> lines = SplitLines(DecodeCp1252(file.readAll()));
+    if (file.size() > IDData::MaxFileBytes)
+        throw ListError(path.toStdString() + " is larger than 4 MiB");
+    const std::vector<std::string> lines = SplitLines(DecodeCp1252(file.read(IDData::MaxFileBytes + 1)));
     if (lines.size() < 8)
         throw ListError(path.toStdString() + " holds " + std::to_string(lines.size()) +
                         " lines instead of 8");

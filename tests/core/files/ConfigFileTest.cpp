@@ -197,6 +197,12 @@ TEST_F(ConfigFileTest, DamagedFilesChangeNothing)
     EXPECT_EQ(table.At(2)->DataS.QvsDownloadValueE2, 250);
     InfoBlock info;
     EXPECT_THROW(ConfigFile::LoadConfiguration(dir.filePath("missing.txt"), "m", table, info), FileError);
+    // Something far larger than any configuration is refused unread.
+    QFile huge(dir.filePath("huge.txt"));
+    ASSERT_TRUE(huge.open(QIODevice::WriteOnly));
+    ASSERT_TRUE(huge.resize(5 * 1024 * 1024));
+    huge.close();
+    EXPECT_THROW(ConfigFile::LoadConfiguration(huge.fileName(), "huge.txt", table, info), FileError);
 }
 
 TEST_F(ConfigFileTest, FailedSaveKeepsThePreviousFile)

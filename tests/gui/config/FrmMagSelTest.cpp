@@ -111,6 +111,15 @@ TEST_F(FrmMagSelTest, CancelRestoresTheCodeOfTheShowing)
     QTest::keyClick(d, Qt::Key_Escape);
     EXPECT_FALSE(d->isVisible());
     EXPECT_EQ(Freq().QvsDownloadValueE2, 2);
+
+    // The dialog is not modal: a Read while it is open brings the
+    // controller's code, and Cancel does not put the old one back over it.
+    d = Open();
+    ASSERT_NE(d, nullptr);
+    d->cmbDither->setCurrentIndex(13);
+    Read(Key::QVS_DITHER_FREQ, 7);
+    QTest::mouseClick(d->CmdCancel, Qt::LeftButton);
+    EXPECT_EQ(Freq().QvsDownloadValueE2, 7);
 }
 
 TEST_F(FrmMagSelTest, CodesOutsideTheTableAndBadTexts)

@@ -110,7 +110,7 @@ FrmMagSel::FrmMagSel(Shell& shell, std::function<void()> drawDither, const QPixm
     behaviour.RestoreThroughFormula = false;
     behaviour.Accepted = [this](int32_t code) {
         if (CVarData* r = Record())
-            r->DataS.QvsDownloadValueE2 = code;
+            r->DataS.QvsDownloadValueE2 = m_lastStored = code;
         // The list follows the code, so both always show what will be written.
         const bool outer = !m_syncing;
         m_syncing = true;
@@ -151,7 +151,7 @@ void FrmMagSel::Prepare()
 {
     CVarData* r = Record();
     const int32_t code = r ? r->DataS.QvsDownloadValueE2 : 0;
-    m_remembered = code;
+    m_remembered = m_lastStored = code;
     m_field->Load(r ? &r->DataS : nullptr, code);
     m_field->SetEnabled(r != nullptr);
     cmbDither->setEnabled(r != nullptr);
@@ -169,7 +169,7 @@ void FrmMagSel::DitherSelected(int index)
     if (m_syncing || !r || index < 0 || index > 16)
         return; // the code box (or the showing) is driving the list
     const int32_t code = config::DitherCodeFromIndex(index);
-    r->DataS.QvsDownloadValueE2 = code;
+    r->DataS.QvsDownloadValueE2 = m_lastStored = code;
     // The code box follows the list.
     m_syncing = true;
     TxtDitherFreq->setText(QString::number(code));
@@ -186,7 +186,7 @@ void FrmMagSel::Ok()
 
 void FrmMagSel::Cancel()
 {
-    if (CVarData* r = Record())
+    if (CVarData* r = Record(); r && r->DataS.QvsDownloadValueE2 == m_lastStored)
         r->DataS.QvsDownloadValueE2 = m_remembered;
     if (m_drawDither)
         m_drawDither();

@@ -77,5 +77,9 @@ private:
     std::function<void()> m_drawDither;
     NumericField* m_field = nullptr;
     int32_t m_remembered = 0;
+    // The code the dialog itself stored last: Cancel puts the remembered code
+    // back only over that, not over a value a Read or Load brought meanwhile
+    // (the dialog is not modal).
+    int32_t m_lastStored = 0;
     bool m_syncing = false;
 };
