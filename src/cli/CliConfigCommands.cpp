@@ -76,16 +76,6 @@ int ReadAndTryFile(CliContext& c, const QString& path, ConfigFileBytes& file)
     return LoadConfigFile(c, file, *trial, info, report) ? ExitOk : ExitFile;
 }
 
-// The value a configuration file holds for a record: the download value, or
-// for the software version its RAM display value.
-int64_t FileValue(const IDData& table, int index)
-{
-    const CVarData* r = table.At(index);
-    if (table.IsKey(index, Key::QVS_PROG_VERS))
-        return static_cast<int64_t>(std::nearbyint(r->DataS.QvsDisplayValueRAM));
-    return r->DataS.QvsDownloadValueE2;
-}
-
 // ---------------------------------------------------------------------------
 
 // info: connect and tell version, model and a pending restore.
@@ -214,7 +204,7 @@ public:
                 continue;
             const CVarDataS& d = t.At(i)->DataS;
             const bool version = t.IsKey(i, Key::QVS_PROG_VERS);
-            const int64_t raw = FileValue(t, i);
+            const int64_t raw = ConfigFile::FileValueOf(t, i);
             const QString display = version ? VersionWordText(d.QvsDisplayValueRAM)
                                             : QString::number(d.QvsDisplayValueE2);
             rows.push_back({Str(d.Name), QString::number(d.Address), QString::number(raw), display, Str(d.Unit)});
@@ -434,7 +424,7 @@ public:
             const int64_t fileValue = d.QvsDownloadValueE2;
             // A section the controller does not have was not read: it has no value.
             const bool present = !sections || d.DrcTypeID < sections->DataS.CedValueE2;
-            const int64_t controllerValue = present ? FileValue(controller, i) : 0;
+            const int64_t controllerValue = present ? ConfigFile::FileValueOf(controller, i) : 0;
             if (present && fileValue == controllerValue)
                 continue;
             const QString controllerText = present ? QString::number(controllerValue) : QStringLiteral("-");

@@ -181,10 +181,14 @@ std::string DitherFrequencyText(int32_t code)
 
 int32_t WholeNumber(double r)
 {
-    if (!std::isfinite(r) || r >= 2147483648.0 || r <= -2147483649.0)
+    if (!std::isfinite(r))
         throw std::overflow_error("value outside the 32-bit range");
     const double f = std::trunc(r);
-    return static_cast<int32_t>(r - f >= 0.5 ? f + 1 : f);
+    const double whole = r - f >= 0.5 ? f + 1 : f;
+    // Checked after the rounding: 2147483647.5 rounds to 2^31, no int32.
+    if (whole > 2147483647.0 || whole < -2147483648.0)
+        throw std::overflow_error("value outside the 32-bit range");
+    return static_cast<int32_t>(whole);
 }
 
 int32_t EntryDownloadValue(const CVarDataS& record, int32_t display)

@@ -84,11 +84,19 @@ QString FormatParameterLine(const IDData& table, int index)
     const CVarData* r = table.At(index);
     if (!r)
         return {};
-    int64_t value = r->DataS.QvsDownloadValueE2;
-    if (table.IsKey(index, Key::QVS_PROG_VERS))
-        value = static_cast<int64_t>(std::nearbyint(r->DataS.QvsDisplayValueRAM));
     return QString::fromStdString(r->DataS.TooltipDecription) + TAB + QString::number(r->DataS.Address) +
-           TAB + FiveDigits(value) + CR;
+           TAB + FiveDigits(FileValueOf(table, index)) + CR;
+}
+
+int64_t FileValueOf(const IDData& table, int index)
+{
+    const CVarData* r = table.At(index);
+    if (!r)
+        return 0;
+    if (!table.IsKey(index, Key::QVS_PROG_VERS))
+        return r->DataS.QvsDownloadValueE2;
+    const double v = std::nearbyint(r->DataS.QvsDisplayValueRAM);
+    return std::isfinite(v) && v >= -2147483648.0 && v <= 2147483647.0 ? static_cast<int64_t>(v) : 0;
 }
 
 QByteArray BuildFile(const IDData& table, const PageRegistry& pages, const InfoBlock& info)

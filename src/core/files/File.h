@@ -60,6 +60,10 @@ void ExtractInfo(const QString& collected, const QString& bareName, InfoBlock& i
 
 // One parameter line including its CR.
 QString FormatParameterLine(const IDData& table, int index);
+// The value a file holds for record index: its download value, or for the
+// software version its RAM display value rounded (0 when that is no finite
+// number within 32 bits); 0 for an index outside the table.
+int64_t FileValueOf(const IDData& table, int index);
 // Whether record index is written to a file: it belongs to a loaded page and
 // its section exists (by the download value of the section count).
 bool IsSaved(const IDData& table, int16_t allPagesReadKey, int index);

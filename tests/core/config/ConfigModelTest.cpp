@@ -103,6 +103,10 @@ TEST(WholeNumber, TruncatesThenRoundsUpFromAHalf)
     EXPECT_EQ(WholeNumber(12.49), 12);
     EXPECT_EQ(WholeNumber(-3.7), -3);
     EXPECT_THROW(WholeNumber(1e12), std::overflow_error);
+    // The range is that of the result: the largest 32-bit value and no more.
+    EXPECT_EQ(WholeNumber(2147483647.4), 2147483647);
+    EXPECT_THROW(WholeNumber(2147483647.5), std::overflow_error);
+    EXPECT_EQ(WholeNumber(-2147483648.9), -2147483647 - 1);
 }
 
 TEST(FindJoyID, LastMatchWinsAndUnknownGetsTheNotUsedEntry)
