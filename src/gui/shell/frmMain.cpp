@@ -110,10 +110,7 @@ frmMain::frmMain(CoreContext& context, Dialogs* dialogs, QWidget* parent)
 {
     setObjectName(QStringLiteral("frmMain"));
     setProperty("ManualPage", 1);
-    QString caption = QString::fromLatin1(Caption);
-    if (m_ctx.BusName == QLatin1String("sim"))
-        caption += QString::fromLatin1(SimulatorSuffix);
-    setWindowTitle(caption);
+    setWindowTitle(CanInterfaceMenu::WindowCaption(m_ctx.BusName));
     setWindowIcon(LoadIcon(QStringLiteral("ico/QvsStudio.ico")));
 
     CreateMenus();
