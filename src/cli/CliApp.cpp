@@ -169,8 +169,7 @@ int RunCli(const QStringList& arguments, QTextStream& out, QTextStream& err, con
         return Usage(err, QString::fromStdString(bus.Error));
     // A malformed bus name is a usage error; "auto" is resolved only when a
     // command opens the bus (it asks the system's CAN plugins).
-    const QString busName = QString::fromStdString(bus.Bus).trimmed();
-    if (!busName.isEmpty() && busName.compare(QLatin1String("auto"), Qt::CaseInsensitive) != 0)
+    if (!IsAutomaticBus(bus.Bus))
         if (const BusChoice choice = ResolveBus(bus.Bus); choice.Kind == BusKind::None)
             return Usage(err, QString::fromStdString(choice.Error));
     CliSettings settings;

@@ -279,8 +279,8 @@ public:
         if (!c.LoadCatalogue())
             return ExitFailed;
         IDData& t = c.Session.Context().Table;
-        // Parameters the file leaves out keep what a fresh controller holds.
-        SeedDefaults(t);
+        // Parameters the file leaves out keep what a fresh controller holds:
+        // the freshly loaded catalogue holds the factory defaults.
         InfoBlock info;
         LoadReport report;
         if (!LoadConfigFile(c, file, t, info, report))

@@ -100,19 +100,6 @@ void SaveFailed(CliContext& c, const QString& reason)
     c.Err << ConfigFile::SaveFailedText << Qt::endl << reason << Qt::endl;
 }
 
-void SeedDefaults(IDData& table)
-{
-    for (int i = 1; i < table.VarTableEnd; ++i) {
-        CVarData* r = table.At(i);
-        try {
-            r->ReadE2FromCED(r->DataS.CedValueDefault);
-        } catch (const std::exception&) {
-            // A conversion that cannot be evaluated keeps the display value 0.
-            r->DataS.CedValueE2 = r->DataS.QvsDownloadValueE2 = r->DataS.CedValueDefault;
-        }
-    }
-}
-
 std::unique_ptr<IDData> ScratchTable(CliContext& c, const IDData* seed)
 {
     auto table = std::make_unique<IDData>();
@@ -120,10 +107,8 @@ std::unique_ptr<IDData> ScratchTable(CliContext& c, const IDData* seed)
         c.Error(QString::fromStdString(e));
         return nullptr;
     }
-    if (!seed) {
-        SeedDefaults(*table);
-        return table;
-    }
+    if (!seed)
+        return table; // a freshly loaded catalogue holds the factory defaults
     for (int i = 1; i < table->VarTableEnd; ++i)
         if (const CVarData* from = seed->At(i))
             table->At(i)->DataS = from->DataS;

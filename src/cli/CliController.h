@@ -44,8 +44,6 @@ void SaveFailed(CliContext& c, const QString& reason);
 // fresh controller holds it. Null (with the failure printed) when the
 // catalogue does not load again.
 std::unique_ptr<IDData> ScratchTable(CliContext& c, const IDData* seed);
-// Sets every record of the table to its factory default.
-void SeedDefaults(IDData& table);
 
 // What a loaded configuration would meet at a write.
 struct Findings {
